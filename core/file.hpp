@@ -1,0 +1,47 @@
+// A FILE* that closes itself, so that no file leaks and none is used after a failed open.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <utility>
+
+namespace snphot {
+
+class File {
+  public:
+    File() = default;
+    File(const std::string& name, const char* mode)
+        : file_(std::fopen(name.c_str(), mode)), name_(name) {}
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    File(File&& other) noexcept
+        : file_(std::exchange(other.file_, nullptr)), name_(std::move(other.name_)) {}
+    File& operator=(File&& other) noexcept {
+        if (this != &other) {
+            close();
+            file_ = std::exchange(other.file_, nullptr);
+            name_ = std::move(other.name_);
+        }
+        return *this;
+    }
+    ~File() { close(); }
+
+    explicit operator bool() const { return file_ != nullptr; }
+    std::FILE* get() const { return file_; }
+    const std::string& name() const { return name_; }
+
+    int close() {
+        int status = 0;
+        if (file_) status = std::fclose(std::exchange(file_, nullptr));
+        return status;
+    }
+
+  private:
+    std::FILE* file_ = nullptr;
+    std::string name_;
+};
+
+// Opens a file or throws an InputError naming it (see cli.hpp).
+File open_checked(const std::string& name, const char* mode);
+
+} // namespace snphot

@@ -1,0 +1,69 @@
+#include "result_table.hpp"
+
+#include "cli.hpp"
+#include "truncate.hpp"
+
+#include <utility>
+
+namespace snphot {
+
+void ResultTable::read_measurement(MeasurementRow& row, std::string& band, int index) {
+    static const char* const field_names[] = {"identifier", "band word", "JD", "magnitude",
+                                              "error"};
+    auto fail_at = [&](int field) {
+        if (scanner_.at_end()) {
+            throw InputError(at_line(name_, scanner_.line()),
+                             "the table ends inside an image block (line " +
+                                 std::to_string(index + 1) + " of " + std::to_string(k_) +
+                                 " of the block)");
+        }
+        throw InputError(at_line(name_, scanner_.line()),
+                         std::string("not a number where the ") + field_names[field] +
+                             " is due");
+    };
+    if (!scanner_.read_float(row[ID])) fail_at(0);
+    if (!scanner_.read_word(band)) fail_at(1);
+    if (!scanner_.read_float(row[JD])) fail_at(2);
+    if (!scanner_.read_float(row[MAG])) fail_at(3);
+    if (!scanner_.read_float(row[ERR])) fail_at(4);
+    scanner_.skip_space();
+}
+
+void ResultTable::read_block(ImageBlock& block) {
+    block.rows.resize(k_);
+    block.first_line = scanner_.line();
+    for (int j = 0; j < k_; ++j) read_measurement(block.rows[j], block.band, j);
+}
+
+int ResultTable::count_blocks(std::FILE* out, CountLine count_line) {
+    std::fprintf(out, "Beolvasva:\n");
+    scanner_.skip_space();
+    if (scanner_.at_end()) throw InputError(at_line(name_, 1), "no measurement in the table");
+    int count = 0;
+    ImageBlock block;
+    while (!scanner_.at_end()) {
+        read_block(block);
+        for (const MeasurementRow& row : block.rows) {
+            std::fprintf(out, "%d  %s  %f  %f  %f\n", to_int_truncated(row[ID]),
+                         block.band.c_str(), row[JD], row[MAG], row[ERR]);
+        }
+        std::fprintf(out, "\n");
+        ++count;
+    }
+    std::fprintf(out, count_line == CountLine::bare ? "szamolt kepek: %d" : "szamolt kepek: %d\n",
+                 count);
+    return count;
+}
+
+void sort_by_identifier(ImageBlock& block) {
+    auto& rows = block.rows;
+    for (int k = static_cast<int>(rows.size()) - 1; k >= 1; --k) {
+        for (int j = 0; j < k; ++j) {
+            if (rows[j][ID] > rows[j + 1][ID]) std::swap(rows[j], rows[j + 1]);
+        }
+    }
+}
+
+bool dates_agree(const ImageBlock& block) { return block.rows.back()[JD] == block.rows[0][JD]; }
+
+} // namespace snphot

@@ -1,0 +1,238 @@
+// lcbuild-bvri / lcbuild-griz: light curves of a supernova from the photometry result table.
+//
+// Every image block of "Eredmeny.txt" (six stars, sorted by identifier: row 0 for the date check,
+// rows 1-4 the comparison stars, row 5 the supernova) gives one row of the standard light curve of
+// its band. The colour phase then pairs the two colour bands night by night, writes the colour
+// curve and copies every standard light curve, colour-corrected, to the final light curve.
+#include "cli.hpp"
+#include "estimators.hpp"
+#include "file.hpp"
+#include "lightcurve.hpp"
+#include "result_table.hpp"
+#include "truncate.hpp"
+
+#if LCBUILD_GRIZ
+#include "settings_griz.hpp"
+#else
+#include "settings_bvri.hpp"
+#endif
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+using namespace snphot;
+using lcbuild::kSlots;
+using lcbuild::settings;
+
+constexpr const char* kResultTable = "Eredmeny.txt";
+constexpr const char* kColourCurve = "szin-gorbe.txt";
+constexpr int kBlockLines = 6; // five comparison rows and the target
+constexpr int kTarget = 5;
+constexpr int kComparisons = lcbuild::kComparisons;
+constexpr double kDateOffset = 2400000.0;
+
+const std::string help_text() {
+    const auto& b = settings.bands;
+    std::string bands;
+    for (const auto& band : b) bands += band.letter;
+    return std::string(settings.program) +
+           ": light curves of a supernova in the bands " + bands +
+           " from a photometry result table.\n"
+           "Reads   Eredmeny.txt (image blocks of six lines: identifier band JD magnitude error)\n"
+           "Writes  the standard light curves " + b[0].standard + " " + b[1].standard + " " +
+           b[2].standard + " " + b[3].standard + ",\n"
+           "        the colour-corrected final light curves " + b[0].final + " " + b[1].final +
+           " " + b[2].final + " " + b[3].final + ",\n"
+           "        and the colour curve szin-gorbe.txt.\n"
+           "Waits for a key after the counting pass, after the extraction and before it ends.\n"
+           "Usage: " + settings.program + " [--help | --version]\n";
+}
+
+struct Outputs {
+    std::array<File, kSlots> standard; // written, then read back by the colour phase
+    std::array<File, kSlots> final;
+    File colour;
+};
+
+Outputs open_outputs() {
+    Outputs out;
+    for (int s = 0; s < kSlots; ++s) out.standard[s] = open_checked(settings.bands[s].standard, "w+");
+    for (int s = 0; s < kSlots; ++s) out.final[s] = open_checked(settings.bands[s].final, "w");
+    out.colour = open_checked(kColourCurve, "w");
+    return out;
+}
+
+int slot_of(const std::string& band_word) {
+    for (int s = 0; s < kSlots; ++s)
+        if (band_word[0] == settings.bands[s].letter) return s;
+    return -1;
+}
+
+std::string describe_image(const ImageBlock& block) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%f", block.rows[kTarget][JD]);
+    return std::string("image of JD ") + text + ", band " + block.band;
+}
+
+bool any_comparison_measured(const ImageBlock& block) {
+    for (int i = 1; i < kTarget; ++i)
+        if (block.rows[i][MAG] != 0.0f) return true;
+    return false;
+}
+
+// One image block: zero point and scatter from the comparison stars, one standard row.
+void extract_block(const ImageBlock& block, const std::string& table, Outputs& out) {
+    const int s = slot_of(block.band);
+    if (s < 0) return;
+    const auto& cat = settings.catalogue;
+    const float k = settings.colour_coefficient[s];
+    const float z = kivonas2(EstimatorForm::lcbuild, block.rows, cat[s], cat[lcbuild::kColourFirst],
+                             cat[lcbuild::kColourSecond], kComparisons, k);
+    const float scatter = hiba2(EstimatorForm::lcbuild, block.rows, cat[s],
+                                cat[lcbuild::kColourFirst], cat[lcbuild::kColourSecond],
+                                kComparisons, k);
+    const MeasurementRow& target = block.rows[kTarget];
+    const double mag = static_cast<double>(target[MAG]) - z;
+    std::printf("%f %f %f %s\n", z, scatter, mag, block.band.c_str());
+
+    const std::string where = at_line(table, block.first_line);
+    if (!any_comparison_measured(block)) {
+        warn(where, "no comparison star measured on the " + describe_image(block) +
+                        "; no light-curve row written");
+        return;
+    }
+    if (target[MAG] == 0.0f) {
+        warn(where, "the supernova is not measured (magnitude 0) on the " + describe_image(block) +
+                        "; its row holds 0 minus the zero point");
+    }
+    write_light_curve_row(out.standard[s].get(), target[JD] - kDateOffset, mag, target[ERR],
+                          scatter);
+}
+
+void extraction_phase(ResultTable& table, int blocks, Outputs& out) {
+    ImageBlock block;
+    for (int b = 0; b < blocks; ++b) {
+        table.read_block(block);
+        sort_by_identifier(block);
+        std::printf(dates_agree(block) ? "\nDatum JO" : "\nDatum ROSSZ");
+        extract_block(block, table.name(), out);
+    }
+}
+
+struct ColourRow {
+    float date = 0, first = 0, second = 0, colour = 0;
+};
+
+// Colour table: one row per slot-1 row, with the slot-3 magnitude of its night.
+struct ColourTable {
+    std::vector<ColourRow> rows;
+    std::unordered_map<std::int64_t, std::size_t> first_of_night;
+
+    const ColourRow* of_night(float date) const {
+        auto it = first_of_night.find(night_of(date));
+        return it == first_of_night.end() ? nullptr : &rows[it->second];
+    }
+};
+
+ColourTable read_colour_bands(Outputs& out) {
+    ColourTable table;
+    File& first = out.standard[lcbuild::kColourFirst];
+    File& second = out.standard[lcbuild::kColourSecond];
+    std::rewind(first.get());
+    std::rewind(second.get());
+    std::printf("\nBeolvasva:\n");
+
+    LightCurveReader first_reader(first.get(), first.name());
+    LightCurveRow row;
+    while (first_reader.next(row)) {
+        table.first_of_night.try_emplace(night_of(row.time), table.rows.size());
+        table.rows.push_back({row.time, row.mag, 0.0f, 0.0f});
+    }
+    std::printf("szamolt hossz: %d, g\n", static_cast<int>(table.rows.size()));
+
+    LightCurveReader second_reader(second.get(), second.name());
+    int count = 0;
+    while (second_reader.next(row)) {
+        ++count;
+        auto it = table.first_of_night.find(night_of(row.time));
+        if (it != table.first_of_night.end()) table.rows[it->second].second = row.mag;
+    }
+    std::printf("szamolt hossz: %d, i\n", count);
+    return table;
+}
+
+void compute_colours(ColourTable& table) {
+    std::printf("\nA szinek:\n");
+    std::printf("JD, g, i, g-i\n");
+    for (ColourRow& r : table.rows) {
+        const bool paired = r.second != 0.0f &&
+                            static_cast<long double>(r.first) + r.second != 0.0L;
+        r.colour = paired ? r.first - r.second : 0.0f;
+        std::printf("%f %f %f %f\n", r.date, r.first, r.second, r.colour);
+    }
+}
+
+void write_final_curves(const ColourTable& table, Outputs& out) {
+    for (int s = 0; s < kSlots; ++s) std::rewind(out.standard[s].get());
+    for (int s = 0; s < kSlots; ++s) {
+        const long double k = settings.colour_coefficient[s];
+        LightCurveReader reader(out.standard[s].get(), out.standard[s].name());
+        LightCurveRow row;
+        while (reader.next(row)) {
+            const ColourRow* night = table.of_night(row.time);
+            const long double colour = night ? night->colour : 0.0f;
+            write_light_curve_row(out.final[s].get(), row.time,
+                                  static_cast<double>(row.mag - k * colour), row.error, row.calib);
+        }
+    }
+}
+
+void write_colour_curve(const ColourTable& table, Outputs& out) {
+    for (const ColourRow& r : table.rows)
+        if (r.colour != 0.0f) std::fprintf(out.colour.get(), "%f %f\n", r.date, r.colour);
+}
+
+void colour_phase(Outputs& out) {
+    ColourTable table = read_colour_bands(out);
+    compute_colours(table);
+    write_final_curves(table, out);
+    write_colour_curve(table, out);
+}
+
+void close_outputs(Outputs& out) {
+    for (File& f : out.standard) f.close();
+    for (File& f : out.final) f.close();
+    out.colour.close();
+}
+
+int run() {
+    File table_file = open_checked(kResultTable, "r");
+    ResultTable table(table_file.get(), kResultTable, kBlockLines);
+    const int blocks = table.count_blocks(stdout, CountLine::bare);
+    pause_for_key();
+    table.rewind();
+
+    Outputs out = open_outputs();
+    extraction_phase(table, blocks, out);
+    std::printf("\negyeni atlag, atlagtol valo elteres\nkulonbseg, szorasa, eredmeny, szuro");
+    table_file.close();
+    pause_for_key();
+
+    colour_phase(out);
+    close_outputs(out);
+    std::printf("\n\n");
+    pause_for_key();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string help = help_text();
+    return snphot::run_program(argc, argv, {settings.program, help.c_str()}, run);
+}
