@@ -97,7 +97,9 @@ void extract_block(const ImageBlock& block, const std::string& table, Outputs& o
                                 cat[lcbuild::kColourFirst], cat[lcbuild::kColourSecond],
                                 kComparisons, k);
     const MeasurementRow& target = block.rows[kTarget];
-    const double mag = static_cast<double>(target[MAG]) - z;
+    // The calibrated magnitude is stored in single precision like every magnitude of the light
+    // curves, so that the standard row reads back as the value that was written.
+    const float mag = target[MAG] - z;
     std::printf("%f %f %f %s\n", z, scatter, mag, block.band.c_str());
 
     const std::string where = at_line(table, block.first_line);
