@@ -16,7 +16,9 @@ namespace {
 const char* current_name = "snphot";
 }
 
-const char* program_name() { return current_name; }
+const char* program_name() {
+    return current_name;
+}
 
 std::string at_line(const std::string& file, long line) {
     return file + ":" + std::to_string(line);

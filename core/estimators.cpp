@@ -9,9 +9,12 @@ namespace {
 
 bool row_enters(EstimatorForm form, int i, float magnitude) {
     switch (form) {
-    case EstimatorForm::lcbuild: return i >= 1 && magnitude != 0.0f;
-    case EstimatorForm::starcorr: return i != 1;
-    case EstimatorForm::starcal: return true;
+    case EstimatorForm::lcbuild:
+        return i >= 1 && magnitude != 0.0f;
+    case EstimatorForm::starcorr:
+        return i != 1;
+    case EstimatorForm::starcal:
+        return true;
     }
     return false;
 }
@@ -31,9 +34,15 @@ Differences single_differences(EstimatorForm form, Block block, Catalogue c, Cat
         result.d.push_back((static_cast<long double>(m) - c[i]) - colour * k);
     }
     switch (form) {
-    case EstimatorForm::lcbuild: result.divisor = static_cast<int>(result.d.size()); break;
-    case EstimatorForm::starcorr: result.divisor = n - 1; break;
-    case EstimatorForm::starcal: result.divisor = n; break;
+    case EstimatorForm::lcbuild:
+        result.divisor = static_cast<int>(result.d.size());
+        break;
+    case EstimatorForm::starcorr:
+        result.divisor = n - 1;
+        break;
+    case EstimatorForm::starcal:
+        result.divisor = n;
+        break;
     }
     return result;
 }

@@ -61,7 +61,8 @@ TEST(Estimators, StarcorrAndStarcalFormsChooseRowsAndDivisor) {
     rows[0][MAG] = 0.0f; // a magnitude of 0 enters like any other in these forms
     EXPECT_FLOAT_EQ(kivonas(EstimatorForm::starcorr, rows, zero, 5), 2.75f);
     Capture out;
-    EXPECT_NEAR(hiba(EstimatorForm::starcorr, rows, zero, 5, out.get()), 2.1650635f, 1e-6); // sqrt(18.75 / 4)
+    EXPECT_NEAR(hiba(EstimatorForm::starcorr, rows, zero, 5, out.get()), 2.1650635f,
+                1e-6); // sqrt(18.75 / 4)
 }
 
 TEST(Estimators, ColourTermUsesTheCatalogueColourOfEachStar) {

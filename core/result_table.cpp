@@ -12,14 +12,13 @@ void ResultTable::read_measurement(MeasurementRow& row, std::string& band, int i
                                               "error"};
     auto fail_at = [&](int field) {
         if (scanner_.at_end()) {
-            throw InputError(at_line(name_, scanner_.line()),
-                             "the table ends inside an image block (line " +
-                                 std::to_string(index + 1) + " of " + std::to_string(k_) +
-                                 " of the block)");
+            throw InputError(at_line(name_, scanner_.field_line()),
+                             "the table ends inside an image block (after " +
+                                 std::to_string(index) + " of its " + std::to_string(k_) +
+                                 " lines)");
         }
         throw InputError(at_line(name_, scanner_.line()),
-                         std::string("not a number where the ") + field_names[field] +
-                             " is due");
+                         std::string("not a number where the ") + field_names[field] + " is due");
     };
     if (!scanner_.read_float(row[ID])) fail_at(0);
     if (!scanner_.read_word(band)) fail_at(1);
@@ -44,8 +43,8 @@ int ResultTable::count_blocks(std::FILE* out, CountLine count_line) {
     while (!scanner_.at_end()) {
         read_block(block);
         for (const MeasurementRow& row : block.rows) {
-            std::fprintf(out, "%d  %s  %f  %f  %f\n", to_int_truncated(row[ID]),
-                         block.band.c_str(), row[JD], row[MAG], row[ERR]);
+            std::fprintf(out, "%d  %s  %f  %f  %f\n", to_int_truncated(row[ID]), block.band.c_str(),
+                         row[JD], row[MAG], row[ERR]);
         }
         std::fprintf(out, "\n");
         ++count;
@@ -64,6 +63,8 @@ void sort_by_identifier(ImageBlock& block) {
     }
 }
 
-bool dates_agree(const ImageBlock& block) { return block.rows.back()[JD] == block.rows[0][JD]; }
+bool dates_agree(const ImageBlock& block) {
+    return block.rows.back()[JD] == block.rows[0][JD];
+}
 
 } // namespace snphot

@@ -87,9 +87,9 @@ TEST(ResultTable, StarcalCountLineEndsTheLine) {
 TEST(ResultTable, MalformedTablesAreRefusedNamingTheLine) {
     EXPECT_EQ(expect_error("", 6), "Eredmeny.txt:1");
     EXPECT_EQ(expect_error(" \n\n", 6), "Eredmeny.txt:1");
-    // Ends inside the second block: the last line read is line 8.
+    // Ends inside the second block: its last line read is line 7.
     std::string text = kTwoBlocks;
-    EXPECT_EQ(expect_error(text.substr(0, text.find("2 R")), 6), "Eredmeny.txt:8");
+    EXPECT_EQ(expect_error(text.substr(0, text.find("2 R")), 6), "Eredmeny.txt:7");
     // A word where the magnitude of line 3 is due.
     EXPECT_EQ(expect_error("1 g 2456789.5 15 0.1\n2 g 2456789.5 15 0.1\n3 g 2456789.5 x 0.1\n", 3),
               "Eredmeny.txt:3");

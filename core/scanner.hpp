@@ -3,6 +3,7 @@
 // of the line the next character stands on so that diagnostics can name it.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -23,11 +24,17 @@ class Scanner {
 
     bool at_end() const { return std::feof(file_) != 0; }
     long line() const { return line_; }
+    // The line on which the last field read (or tried) started.
+    long field_line() const { return field_line_; }
     void rewind();
 
   private:
+    static constexpr std::size_t kTokenSize = 512;
+    bool read_token(char* buffer, std::size_t size);
+
     std::FILE* file_;
     long line_ = 1;
+    long field_line_ = 1;
 };
 
 } // namespace snphot

@@ -1,12 +1,12 @@
 #include "e2e.hpp"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <algorithm>
 
 namespace e2e {
 
@@ -40,7 +40,9 @@ std::string Scratch::read(const std::string& name) const {
     return text.str();
 }
 
-bool Scratch::exists(const std::string& name) const { return fs::exists(dir_ / name); }
+bool Scratch::exists(const std::string& name) const {
+    return fs::exists(dir_ / name);
+}
 
 std::vector<std::string> Scratch::files() const {
     std::vector<std::string> names;

@@ -40,17 +40,19 @@ const std::string help_text() {
     const auto& b = settings.bands;
     std::string bands;
     for (const auto& band : b) bands += band.letter;
-    return std::string(settings.program) +
-           ": light curves of a supernova in the bands " + bands +
+    return std::string(settings.program) + ": light curves of a supernova in the bands " + bands +
            " from a photometry result table.\n"
            "Reads   Eredmeny.txt (image blocks of six lines: identifier band JD magnitude error)\n"
-           "Writes  the standard light curves " + b[0].standard + " " + b[1].standard + " " +
-           b[2].standard + " " + b[3].standard + ",\n"
-           "        the colour-corrected final light curves " + b[0].final + " " + b[1].final +
-           " " + b[2].final + " " + b[3].final + ",\n"
+           "Writes  the standard light curves " +
+           b[0].standard + " " + b[1].standard + " " + b[2].standard + " " + b[3].standard +
+           ",\n"
+           "        the colour-corrected final light curves " +
+           b[0].final + " " + b[1].final + " " + b[2].final + " " + b[3].final +
+           ",\n"
            "        and the colour curve szin-gorbe.txt.\n"
            "Waits for a key after the counting pass, after the extraction and before it ends.\n"
-           "Usage: " + settings.program + " [--help | --version]\n";
+           "Usage: " +
+           settings.program + " [--help | --version]\n";
 }
 
 struct Outputs {
@@ -61,7 +63,8 @@ struct Outputs {
 
 Outputs open_outputs() {
     Outputs out;
-    for (int s = 0; s < kSlots; ++s) out.standard[s] = open_checked(settings.bands[s].standard, "w+");
+    for (int s = 0; s < kSlots; ++s)
+        out.standard[s] = open_checked(settings.bands[s].standard, "w+");
     for (int s = 0; s < kSlots; ++s) out.final[s] = open_checked(settings.bands[s].final, "w");
     out.colour = open_checked(kColourCurve, "w");
     return out;
@@ -93,9 +96,9 @@ void extract_block(const ImageBlock& block, const std::string& table, Outputs& o
     const float k = settings.colour_coefficient[s];
     const float z = kivonas2(EstimatorForm::lcbuild, block.rows, cat[s], cat[lcbuild::kColourFirst],
                              cat[lcbuild::kColourSecond], kComparisons, k);
-    const float scatter = hiba2(EstimatorForm::lcbuild, block.rows, cat[s],
-                                cat[lcbuild::kColourFirst], cat[lcbuild::kColourSecond],
-                                kComparisons, k);
+    const float scatter =
+        hiba2(EstimatorForm::lcbuild, block.rows, cat[s], cat[lcbuild::kColourFirst],
+              cat[lcbuild::kColourSecond], kComparisons, k);
     const MeasurementRow& target = block.rows[kTarget];
     // The calibrated magnitude is stored in single precision like every magnitude of the light
     // curves, so that the standard row reads back as the value that was written.
@@ -172,8 +175,8 @@ void compute_colours(ColourTable& table) {
     std::printf("\nA szinek:\n");
     std::printf("JD, g, i, g-i\n");
     for (ColourRow& r : table.rows) {
-        const bool paired = r.second != 0.0f &&
-                            static_cast<long double>(r.first) + r.second != 0.0L;
+        const bool paired =
+            r.second != 0.0f && static_cast<long double>(r.first) + r.second != 0.0L;
         r.colour = paired ? r.first - r.second : 0.0f;
         std::printf("%f %f %f %f\n", r.date, r.first, r.second, r.colour);
     }
