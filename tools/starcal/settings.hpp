@@ -1,0 +1,31 @@
+// Built-in settings of starcal: the bands with their files and the colour coefficients of the
+// g - i colour term (the same as starcorr's). Edit this table and rebuild.
+#pragma once
+
+#include <array>
+
+namespace starcal {
+
+inline constexpr int kObjects = 6; // lines per image block; objects numbered 1 to 6
+
+struct Band {
+    char letter;                 // first character of the band word
+    const char* correction_file; // written by starcorr
+    const char* work_file;       // calibrated rows of every image of the band
+    const char* reference_table; // weighted and colour-corrected magnitudes of the objects
+    float colour_coefficient;    // multiplies the colour g - i of the object
+};
+
+inline constexpr std::array<Band, 4> bands = {{
+    {'g', "g-korr.txt", "g-gorbe.txt", "g-ref.txt", -0.125f},
+    {'r', "r-korr.txt", "r-gorbe.txt", "r-ref.txt", -0.009f},
+    {'i', "i-korr.txt", "i-gorbe.txt", "i-ref.txt", -0.095f},
+    {'z', "z-korr.txt", "z-gorbe.txt", "z-ref.txt", 0.0f},
+}};
+
+inline constexpr int kColourFirst = 0;  // g
+inline constexpr int kColourSecond = 2; // i
+
+inline constexpr int kCorrectionLines = 4; // only the first lines of a correction file count
+
+} // namespace starcal

@@ -1,0 +1,118 @@
+// starcorr: how far the instrumental magnitudes of a field of standard stars lie from their
+// catalogue values, image by image.
+//
+// Every image block of "Eredmeny.txt" (five standard stars, in file order) of band g, r, i or z
+// gives one zero-point offset Z, with the g - i colour term removed, and its scatter S over the
+// positions 1, 3, 4 and 5; the line "reduced JD, Z, 0, S" goes to the correction file of its band,
+// which starcal later applies night by night to the images of another field.
+#include "cli.hpp"
+#include "estimators.hpp"
+#include "file.hpp"
+#include "result_table.hpp"
+#include "settings.hpp"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+using namespace snphot;
+using starcorr::bands;
+
+constexpr const char* kResultTable = "Eredmeny.txt";
+constexpr int kBands = static_cast<int>(bands.size());
+constexpr int kSkippedRow = 1; // position 2 never enters a zero point
+constexpr double kDateOffset = 2400000.0;
+
+constexpr const char* kHelp =
+    "starcorr: per-image zero-point corrections from a field of standard stars.\n"
+    "Reads   Eredmeny.txt (image blocks of five lines: identifier band JD magnitude error)\n"
+    "Writes  g-korr.txt r-korr.txt i-korr.txt z-korr.txt, one line per image of the band:\n"
+    "        JD - 2400000, zero-point offset, 0, scatter (all four are emptied at every run)\n"
+    "Waits for a key after the counting pass and before it ends.\n"
+    "Usage: starcorr [--help | --version]\n";
+
+using CorrectionFiles = std::array<File, kBands>;
+
+CorrectionFiles create_correction_files() {
+    CorrectionFiles files;
+    for (int b = 0; b < kBands; ++b) files[b] = open_checked(bands[b].correction_file, "w");
+    return files;
+}
+
+int band_of(const std::string& band_word) {
+    for (int b = 0; b < kBands; ++b)
+        if (band_word[0] == bands[b].letter) return b;
+    return -1;
+}
+
+// A magnitude of 0 elsewhere in the suite marks a star that was not measured; here it enters the
+// zero point like any other, so the user is told.
+void warn_unmeasured(const ImageBlock& block, const std::string& table) {
+    for (int j = 0; j < starcorr::kStars; ++j) {
+        if (j == kSkippedRow || block.rows[j][MAG] != 0.0f) continue;
+        char jd[32];
+        std::snprintf(jd, sizeof jd, "%f", block.rows[0][JD]);
+        warn(at_line(table, block.first_line),
+             "position " + std::to_string(j + 1) + " of the " + block.band + " image of JD " + jd +
+                 " has magnitude 0 (not measured?); it enters the zero point all the same");
+    }
+}
+
+// One image block: zero-point offset and scatter of its band, one correction line.
+void correct_block(const ImageBlock& block, const std::string& table, CorrectionFiles& out) {
+    const int b = band_of(block.band);
+    if (b < 0) return;
+    warn_unmeasured(block, table);
+    const auto& band = bands[b];
+    const auto& g = bands[starcorr::kColourFirst].catalogue;
+    const auto& i = bands[starcorr::kColourSecond].catalogue;
+    const float k = band.colour_coefficient;
+    const float z =
+        kivonas2(EstimatorForm::starcorr, block.rows, band.catalogue, g, i, starcorr::kStars, k);
+    const float s =
+        hiba2(EstimatorForm::starcorr, block.rows, band.catalogue, g, i, starcorr::kStars, k);
+    std::printf("%f %f %s\n", z, s, block.band.c_str());
+    const double time = block.rows[0][JD] - kDateOffset;
+    std::fprintf(out[b].get(), "%f %f %f %f\n", time, z, 0.0, s);
+}
+
+void correction_phase(ResultTable& table, int blocks, CorrectionFiles& out) {
+    ImageBlock block;
+    for (int n = 0; n < blocks; ++n) {
+        table.read_block(block);
+        correct_block(block, table.name(), out);
+    }
+}
+
+void close_written(File& file) {
+    if (file.close() != 0)
+        throw InputError(file.name(), std::string("cannot write: ") + std::strerror(errno));
+}
+
+int run() {
+    File table_file = open_checked(kResultTable, "r");
+    ResultTable table(table_file.get(), kResultTable, starcorr::kStars);
+    const int blocks = table.count_blocks(stdout, CountLine::bare);
+    pause_for_key();
+    table.rewind();
+
+    CorrectionFiles out = create_correction_files();
+    correction_phase(table, blocks, out);
+    std::printf("\nelteresek kulon-kulon, elteres az atlagtol\n");
+    std::printf("elteres atlag, szoras, szuro\n");
+    table_file.close();
+    for (File& file : out) close_written(file);
+    std::printf("\n\n");
+    pause_for_key();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return snphot::run_program(argc, argv, {"starcorr", kHelp}, run);
+}
