@@ -1,0 +1,165 @@
+// snmodel: the semi-analytic bolometric light curve of a supernova after Arnett & Fu (1989).
+//
+// Reads the thirteen model parameters from "parameters.inp", writes a header with the parameters
+// and the derived physical properties to "kimenet.out", then integrates the model from the
+// explosion to tmax and writes a row every fifth step. The physical constants stand in
+// settings.hpp.
+#include "cli.hpp"
+#include "file.hpp"
+#include "model.hpp"
+#include "scanner.hpp"
+#include "settings.hpp"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+using namespace snphot;
+using namespace snmodel;
+using namespace snmodel::settings;
+
+constexpr const char* kHelp =
+    "snmodel: semi-analytic supernova light curve after Arnett & Fu, ApJ 340, 396 (1989).\n"
+    "Reads   parameters.inp: thirteen numbers, R0 (cm), Mej (M_sol), Trec (K), MNi (M_sol),\n"
+    "        Ekin (1e51 erg), Eth (1e51 erg), a, s, kappa (cm^2/g), Ep (1e51 erg), tp (d),\n"
+    "        Ag (d^2), tmax (d)\n"
+    "Writes  kimenet.out: a header of the parameters and derived properties, then one row\n"
+    "        (t/day Lsn logLsn Ldiff Lrec xi g_rad) every fifth integration step\n"
+    "Prints  the time (days) and the step size (s) of every row written.\n"
+    "Does not wait for a key.\n"
+    "Usage: snmodel [--help | --version]\n";
+
+// The parameters in the order of the file.
+struct Parameter {
+    const char* name;
+    double ModelState::*field;
+};
+constexpr Parameter kParameters[] = {
+    {"R0", &ModelState::R0},    {"M", &ModelState::M},   {"Tion", &ModelState::Tion},
+    {"Mni", &ModelState::Mni},  {"Ek", &ModelState::Ek}, {"E", &ModelState::E},
+    {"a", &ModelState::a},      {"s", &ModelState::s},   {"kappa", &ModelState::kappa},
+    {"Ep", &ModelState::Ep},    {"tp", &ModelState::tp}, {"Ag", &ModelState::Ag},
+    {"tmax", &ModelState::tmax}};
+constexpr int kParameterCount = sizeof kParameters / sizeof kParameters[0];
+
+// Every parameter must be there and be a number: a run on zeros would look like a result.
+void read_parameters(const File& file, ModelState& m) {
+    Scanner in(file.get());
+    for (int i = 0; i < kParameterCount; ++i) {
+        const Parameter& p = kParameters[i];
+        const std::string which = "parameter " + std::to_string(i + 1) + " (" + p.name + ")";
+        in.skip_space();
+        if (std::ferror(file.get()))
+            throw InputError(kParameterFile,
+                             std::string("cannot be read: ") + std::strerror(errno));
+        if (in.at_end())
+            throw InputError(kParameterFile, which + " is missing: the file holds " +
+                                                 std::to_string(i) + " of the " +
+                                                 std::to_string(kParameterCount) + " numbers");
+        const long line = in.line();
+        if (!in.read_double(m.*p.field))
+            throw InputError(at_line(kParameterFile, line), which + " is not a number");
+    }
+}
+
+// To CGS; tmax stays in days until main converts it.
+void convert_units(ModelState& m) {
+    m.M = m.M * kSolarMass;
+    m.Mni = m.Mni * kSolarMass;
+    m.E = m.E * kFoe;
+    m.Ek = m.Ek * kFoe;
+    m.Ep = m.Ep * kFoe;
+    m.tp = m.tp * kDay;
+    m.Ag = m.Ag * kDaySquared;
+}
+
+// Reads and checks the parameters; false (with the message printed) for a missing file or a
+// forbidden power-law index, whose closed-form integrals divide by 3 - s and 5 - s.
+bool data(ModelState& m) {
+    File file(kParameterFile, "r");
+    if (!file) {
+        std::printf("No paramter file!\n");
+        return false;
+    }
+    read_parameters(file, m);
+    convert_units(m);
+    initial_temperature(m);
+    if (m.s == 3.0 || m.s == 5.0) {
+        std::printf("Parameter error! The n = 3.0 and n = 5.0 are forbidden!\n");
+        return false;
+    }
+    return true;
+}
+
+void write_header(std::FILE* out, const ModelState& m) {
+    std::fprintf(out, "#Supernova light curve model based on Arnett & Fu ApJ 340, 396 (1989)\n");
+    std::fprintf(out, "#\n");
+    std::fprintf(out, "#Inital model parameters\n");
+    std::fprintf(out, "#R0 = %lg cm\n", m.R0);
+    std::fprintf(out, "#Mej = %lg M_sol\n", m.M / kSolarMass);
+    std::fprintf(out, "#MNi = %lg M_sol\n", m.Mni / kSolarMass);
+    std::fprintf(out, "#Eth = %lg erg\n", m.Eth);
+    std::fprintf(out, "#Ekin = %lg erg\n", m.Ek);
+    std::fprintf(out, "#Trec = %lg K\n", m.Tion);
+    std::fprintf(out, "#kappa = %lg cm^2/g\n", m.kappa);
+    std::fprintf(out, "#a = %lg \n", m.a);
+    std::fprintf(out, "#s = %lg \n", m.s);
+    std::fprintf(out, "#Ep = %lg erg\n", m.Ep);
+    std::fprintf(out, "#tp= %lg d\n", m.tp / kDay);
+    std::fprintf(out, "#Ag = %lg d^2\n", m.Ag / kDaySquared);
+    std::fprintf(out, "#\n");
+    std::fprintf(out, "#Calaculated physical properties \n");
+    std::fprintf(out, "#v = %lg km/s\n", m.v / kVelocityUnit);
+    std::fprintf(out, "#rho0 = %lg g/cm^3\n", m.rho);
+    std::fprintf(out, "#td = %lg d\n", m.td / kDay);
+    std::fprintf(out, "#th = %lg d\n", m.th / kDay);
+    std::fprintf(out, "#t0 = %lg d\n", m.t0 / kDay);
+    std::fprintf(out, "#\n");
+    std::fprintf(out, "#t/day    Lsn    logLsn     Ldiff      Lrec \t  xi    g_rad\n");
+}
+
+void write_row(std::FILE* out, const ModelState& m) {
+    std::fprintf(out, "%lf %lg %lg %lg %lg %lg %f\n", m.t / kDay, m.Lsn, m.logL, m.L, m.Lion, m.xi,
+                 m.g);
+    std::printf("%f %f   \n", m.t / kDay, m.dt);
+}
+
+// From the explosion to tmax; a row at steps 0, 5, 10, ... whatever the step size.
+void time_loop(std::FILE* out, ModelState& m) {
+    int row_counter = 0;
+    int faint_steps = 0;
+    while (m.tmax >= m.t) {
+        runge_kutta_step(m);
+        if (row_counter == 0) write_row(out, m);
+        if (++row_counter == kRowEvery) row_counter = 0;
+        advance_time(m, faint_steps);
+    }
+}
+
+void close_output(File& out) {
+    const bool failed = std::ferror(out.get()) != 0;
+    if (out.close() != 0 || failed) throw InputError(kOutputFile, "could not be written in full");
+}
+
+int run() {
+    ModelState m;
+    File out = open_checked(kOutputFile, "w");
+    if (!data(m)) return 1;
+    m.tmax = m.tmax * kDay;
+    start_integration(m);
+    derive_quantities(m);
+    write_header(out.get(), m);
+    heating_coefficients(m);
+    time_loop(out.get(), m);
+    close_output(out);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return snphot::run_program(argc, argv, {"snmodel", kHelp}, run);
+}
