@@ -1,0 +1,78 @@
+// decayheat: the radioactive heating of a supernova by the decay chain nickel-56 -> cobalt-56 ->
+// iron-56, integrated with explicit Euler steps and written to "numNi.txt", one line every 0.1 day.
+//
+// Each line holds t, the magnitude m, the heating power S, the masses Ni, Co, Fe and the rates
+// dNi, dCo. The masses and S are those at the end of the step that starts at t; the rates are
+// those at its start.
+#include "cli.hpp"
+#include "decay.hpp"
+#include "file.hpp"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+using namespace snphot;
+using namespace decayheat;
+
+// ---- Settings: edit and rebuild to model another supernova --------------------------------------
+// Initial nickel-56 mass in grams: 0.0006 solar masses, the solar mass taken as 2e33 g.
+constexpr double kNickelMass = (0.0006 + 0.0006) * 1e33;
+constexpr double kNickelHalfLife = 6.075;           // days
+constexpr double kCobaltHalfLife = 77;              // days
+constexpr double kStep = 0.001;                     // Euler step, days
+constexpr int kSteps = 300000;                      // 300 days
+constexpr int kStepsPerLine = 100;                  // one line every 0.1 day
+constexpr Heating kHeating = {3890, 680, 99910600}; // W/g for Ni and Co; gamma-ray constant k
+// --------------------------------------------------------------------------------------------------
+
+constexpr const char* kOutput = "numNi.txt";
+
+const char* const kHelp =
+    "decayheat: heating by the radioactive decay nickel-56 -> cobalt-56 -> iron-56 over 300 days.\n"
+    "Reads   nothing\n"
+    "Writes  numNi.txt: one line every 0.1 day (3000 lines) of t, magnitude, heating power,\n"
+    "        the masses of Ni, Co, Fe and the rates of change of Ni and Co\n"
+    "Prints nothing and does not wait for a key.\n"
+    "Usage: decayheat [--help | --version]\n";
+
+DecayRates decay_rates() {
+    return {std::log(2.0) / kNickelHalfLife, std::log(2.0) / kCobaltHalfLife};
+}
+
+void write_line(std::FILE* out, double t, double S, const Masses& m, const Rates& r) {
+    std::fprintf(out, "%f %f %e %e %e %e %e %e\n", t, magnitude(S), S, m.Ni, m.Co, m.Fe, r.dNi,
+                 r.dCo);
+}
+
+void integrate(std::FILE* out) {
+    const DecayRates lambda = decay_rates();
+    Masses m = {kNickelMass, 0, 0};
+    for (int i = 0; i < kSteps; ++i) {
+        const Rates r = rates(m, lambda);
+        m = euler_step(m, r, kStep);
+        const double t = i * kStep;
+        const double D = gamma_factor(kHeating.k, t);
+        if (i % kStepsPerLine == 0) write_line(out, t, heating_power(kHeating, D, m), m, r);
+    }
+}
+
+// A full disk or a failed write must not pass for a finished table.
+void finish(File& out) {
+    const bool failed = std::ferror(out.get()) != 0;
+    if (out.close() != 0 || failed) throw InputError(kOutput, "cannot write the table");
+}
+
+int run() {
+    File out = open_checked(kOutput, "w");
+    integrate(out.get());
+    finish(out);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return snphot::run_program(argc, argv, {"decayheat", kHelp}, run);
+}

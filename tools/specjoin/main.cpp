@@ -1,0 +1,117 @@
+// specjoin: shifts a supernova spectrum to the rest frame, scales its fluxes, and attaches to every
+// point the value of a lookup table by wavelength.
+//
+// Reads the spectrum "PSNspectraCut2.txt" (wavelength, flux) and the lookup table "fasz" (an upper
+// wavelength edge a, a value b, and a third number that plays no part), prints the number of
+// every lookup entry, and writes "Eredmeny.txt": rest wavelength, scaled flux, looked-up value.
+// A point takes the value of the last entry whose edge lies strictly within 5 units above it.
+// Both inputs are read and checked whole before "Eredmeny.txt", which may hold a photometry
+// result table, is replaced.
+#include "cli.hpp"
+#include "file.hpp"
+#include "merge.hpp"
+#include "scanner.hpp"
+
+#include <cstdio>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace snphot;
+using namespace specjoin;
+
+// ---- Settings: edit and rebuild for another spectrum
+// ---------------------------------------------
+constexpr double kRedshiftDivisor = 1.0044; // 1 + z, z = 0.0044
+constexpr float kBinWidth = 5.0f;       // reach of a lookup edge, in the unit of the wavelengths
+constexpr double kFluxFactor = 4.32e15; // flux scale
+// --------------------------------------------------------------------------------------------------
+
+constexpr const char* kSpectrum = "PSNspectraCut2.txt";
+constexpr const char* kLookup = "fasz";
+constexpr const char* kOutput = "Eredmeny.txt";
+
+const char* const kHelp =
+    "specjoin: shifts a spectrum to the rest frame (wavelength / 1.0044), scales its fluxes\n"
+    "(x 4.32e15) and attaches to every point a value looked up by wavelength.\n"
+    "Reads   PSNspectraCut2.txt (wavelength flux per line)\n"
+    "        fasz (upper wavelength edge, value, and an unused number per line)\n"
+    "Writes  Eredmeny.txt (wavelength flux value per line), replacing a photometry result table\n"
+    "        of that name; prints the number of every lookup entry. Does not wait for a key.\n"
+    "Usage: specjoin [--help | --version]\n";
+
+struct Spectrum {
+    std::vector<float> W; // rest wavelength
+    std::vector<float> F; // flux as read
+};
+
+// Reads the next record of numbers with the rules of scanf ("%f" fields, any white space between
+// them); false at the end of the file. A field that is not a number, or a record cut short by the
+// end of the file, ends the run naming the file and the line.
+bool read_record(Scanner& in, const char* name, std::span<float> fields, const char* what) {
+    in.skip_space();
+    if (in.at_end()) return false;
+    const long first_line = in.line();
+    for (float& field : fields) {
+        if (!in.read_float(field))
+            throw InputError(at_line(name, in.at_end() ? first_line : in.line()), what);
+    }
+    return true;
+}
+
+Spectrum read_spectrum(File& file) {
+    Scanner in(file.get());
+    Spectrum spectrum;
+    float point[2];
+    while (read_record(in, kSpectrum, point, "not a spectrum point of two numbers")) {
+        spectrum.W.push_back(rest_wavelength(point[0], kRedshiftDivisor));
+        spectrum.F.push_back(point[1]);
+    }
+    if (spectrum.W.empty()) throw InputError(kSpectrum, "the spectrum holds no point");
+    return spectrum;
+}
+
+std::vector<LookupEntry> read_lookup(File& file) {
+    Scanner in(file.get());
+    std::vector<LookupEntry> entries;
+    float entry[3]; // edge, value, and a number that plays no part
+    while (read_record(in, kLookup, entry, "not a lookup entry of three numbers"))
+        entries.push_back({entry[0], entry[1]});
+    return entries;
+}
+
+void print_entry_numbers(std::size_t entries) {
+    for (std::size_t i = 0; i < entries; ++i) std::printf("%d\n", static_cast<int>(i));
+}
+
+void write_merged(File& out, const Spectrum& spectrum, const std::vector<float>& X) {
+    for (std::size_t j = 0; j < spectrum.W.size(); ++j)
+        std::fprintf(out.get(), "%f %f %f\n", spectrum.W[j],
+                     scaled_flux(spectrum.F[j], kFluxFactor), X[j]);
+    const bool failed = std::ferror(out.get()) != 0;
+    if (out.close() != 0 || failed) throw InputError(kOutput, "cannot write the merged table");
+}
+
+int run() {
+    File spectrum_file = open_checked(kSpectrum, "r");
+    File lookup_file = open_checked(kLookup, "r");
+    const Spectrum spectrum = read_spectrum(spectrum_file);
+    const std::vector<LookupEntry> entries = read_lookup(lookup_file);
+
+    File out = open_checked(kOutput, "w");
+    const std::vector<float> X = look_up(spectrum.W, entries, kBinWidth);
+    print_entry_numbers(entries.size());
+    spectrum_file.close();
+    lookup_file.close();
+    write_merged(out, spectrum, X);
+    std::printf("\n\n");
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return snphot::run_program(argc, argv, {"specjoin", kHelp}, run);
+}
