@@ -43,6 +43,16 @@ File open_checked(const std::string& name, const char* mode) {
     return file;
 }
 
+void close_written(File& file) {
+    const std::string name = file.name();
+    const bool failed = std::ferror(file.get()) != 0;
+    errno = 0;
+    if (file.close() != 0 || failed) {
+        throw InputError(name, std::string("cannot write: ") +
+                                   (errno ? std::strerror(errno) : "write error"));
+    }
+}
+
 int run_program(int argc, char** argv, const ProgramInfo& info, const std::function<int()>& body) {
     current_name = info.name;
     if (argc > 1) {

@@ -44,4 +44,8 @@ class File {
 // Opens a file or throws an InputError naming it (see cli.hpp).
 File open_checked(const std::string& name, const char* mode);
 
+// Closes a file that was written; a write that failed on the way (a full disk) throws an
+// InputError naming the file, so that a lost table never passes for a finished one.
+void close_written(File& file);
+
 } // namespace snphot

@@ -48,5 +48,5 @@ TEST(Bandtab, ListingThatCannotBeCreatedFailsAfterTheConsoleListing) {
     const e2e::Result r = s.run("bandtab");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, kConsole);
-    EXPECT_EQ(r.err, "bandtab: szuro.txt: cannot create: Is a directory\n");
+    EXPECT_EQ(r.err, "bandtab: szuro.txt: cannot open: Is a directory\n");
 }

@@ -119,7 +119,7 @@ TEST(Decayheat, AFailedWriteIsNotReportedAsSuccess) {
     const e2e::Result r = s.run("decayheat");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "decayheat: numNi.txt: cannot write the table\n");
+    EXPECT_EQ(r.err, "decayheat: numNi.txt: cannot write: No space left on device\n");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // after each addition, and the light curves read back through their own six-decimal text.
 #include "e2e.hpp"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -831,6 +832,16 @@ TEST(LcbuildRefusedTable, NotANumber) {
     expect_refused("lcbuild-griz",
                    "id band JD mag err\n" + image("g", "2456789.25", kWorkedV, "0.021"),
                    "Eredmeny.txt:1");
+}
+
+// A light curve that cannot be written in full (a full disk) is not reported as success.
+TEST(LcbuildWriteFailure, AFullDiskEndsTheRunWithStatus1) {
+    e2e::Scratch s;
+    s.write(kTable, kGoodV);
+    std::filesystem::create_symlink("/dev/full", s.dir() / "V-gorbe.txt");
+    const e2e::Result r = s.run("lcbuild-bvri");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "lcbuild-bvri: V-gorbe.txt: cannot write: No space left on device\n");
 }
 
 TEST(LcbuildCommandLine, HelpVersionAndRefusedArguments) {

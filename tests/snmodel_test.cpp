@@ -278,7 +278,7 @@ TEST(Snmodel, OutputThatCannotBeWrittenInFullIsAFailure) {
     const auto r = s.run("snmodel");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "0.000000 20000.000000   \n");
-    EXPECT_EQ(r.err, "snmodel: kimenet.out: could not be written in full\n");
+    EXPECT_EQ(r.err, "snmodel: kimenet.out: cannot write: No space left on device\n");
 }
 
 TEST(Snmodel, HelpNamesBothFilesAndTouchesNone) {

@@ -8,9 +8,7 @@
 #include "transformation.hpp"
 
 #include <array>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 // ---- Built-in settings ----
@@ -165,11 +163,7 @@ void convert_and_write(const EpochTable& table, const Direction& d, Files& outpu
 
 void close_files(Files& inputs, Files& outputs) {
     for (File& f : inputs) f.close();
-    for (File& f : outputs) {
-        const std::string name = f.name();
-        if (std::ferror(f.get()) || f.close() != 0)
-            throw InputError(name, std::string("cannot write: ") + std::strerror(errno));
-    }
+    for (File& f : outputs) close_written(f);
 }
 
 int run() {

@@ -5,9 +5,8 @@
 #include "file.hpp"
 #include "listing.hpp"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <optional>
 #include <string>
 
 namespace {
@@ -34,28 +33,25 @@ constexpr const char* kHelp =
     "Waits for a key before it ends.\n"
     "Usage: bandtab [--help | --version]\n";
 
-// Writes the listing file; false when it could not be created or written, with the reason.
-bool write_listing_file(const Listing& listing, std::string& reason) {
-    File file(kListingFile, "w");
-    if (!file) {
-        reason = std::string("cannot create: ") + std::strerror(errno);
-        return false;
+// Writes the listing file; a failure is kept to be reported after the console listing, which
+// does not depend on the file.
+std::optional<InputError> write_listing_file(const Listing& listing) {
+    try {
+        File file = open_checked(kListingFile, "w");
+        print_listing(file.get(), listing, kFileLayout);
+        close_written(file);
+    } catch (const InputError& failure) {
+        return failure;
     }
-    print_listing(file.get(), listing, kFileLayout);
-    if (std::ferror(file.get()) || file.close() != 0) {
-        reason = std::string("cannot write: ") + std::strerror(errno);
-        return false;
-    }
-    return true;
+    return std::nullopt;
 }
 
 int run() {
     const Listing listing = johnson_cousins_catalogue(catalogue);
-    std::string reason;
-    const bool written = write_listing_file(listing, reason);
+    const std::optional<InputError> failure = write_listing_file(listing);
     print_listing(stdout, listing, kConsoleLayout);
     std::printf("\n\n");
-    if (!written) throw InputError(kListingFile, reason);
+    if (failure) throw *failure;
     pause_for_key();
     return 0;
 }

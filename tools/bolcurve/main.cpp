@@ -76,9 +76,7 @@ void write_bolometric_curve(const EpochTable& table, File& out) {
 void close_files(Files& files) {
     files.b.close();
     files.i.close();
-    const bool failed = std::ferror(files.bolometric.get()) != 0;
-    if (files.bolometric.close() != 0 || failed)
-        throw InputError(kBolometricCurve, "cannot write the bolometric light curve");
+    close_written(files.bolometric);
 }
 
 int run() {

@@ -58,16 +58,10 @@ void integrate(std::FILE* out) {
     }
 }
 
-// A full disk or a failed write must not pass for a finished table.
-void finish(File& out) {
-    const bool failed = std::ferror(out.get()) != 0;
-    if (out.close() != 0 || failed) throw InputError(kOutput, "cannot write the table");
-}
-
 int run() {
     File out = open_checked(kOutput, "w");
     integrate(out.get());
-    finish(out);
+    close_written(out);
     return 0;
 }
 

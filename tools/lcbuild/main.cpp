@@ -210,9 +210,9 @@ void colour_phase(Outputs& out) {
 }
 
 void close_outputs(Outputs& out) {
-    for (File& f : out.standard) f.close();
-    for (File& f : out.final) f.close();
-    out.colour.close();
+    for (File& f : out.standard) close_written(f);
+    for (File& f : out.final) close_written(f);
+    close_written(out.colour);
 }
 
 int run() {

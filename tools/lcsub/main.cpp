@@ -85,11 +85,7 @@ void subtraction_pass(Band& band) {
 
 void close_files(Bands& bands) {
     for (auto& band : bands) band->input.close();
-    for (auto& band : bands) {
-        const bool failed = std::ferror(band->output.get()) != 0;
-        if (band->output.close() != 0 || failed)
-            throw InputError(band->output.name(), "cannot write the corrected light curve");
-    }
+    for (auto& band : bands) close_written(band->output);
 }
 
 int run() {

@@ -139,11 +139,6 @@ void time_loop(std::FILE* out, ModelState& m) {
     }
 }
 
-void close_output(File& out) {
-    const bool failed = std::ferror(out.get()) != 0;
-    if (out.close() != 0 || failed) throw InputError(kOutputFile, "could not be written in full");
-}
-
 int run() {
     ModelState m;
     File out = open_checked(kOutputFile, "w");
@@ -154,7 +149,7 @@ int run() {
     write_header(out.get(), m);
     heating_coefficients(m);
     time_loop(out.get(), m);
-    close_output(out);
+    close_written(out);
     return 0;
 }
 

@@ -90,8 +90,7 @@ void write_merged(File& out, const Spectrum& spectrum, const std::vector<float>&
     for (std::size_t j = 0; j < spectrum.W.size(); ++j)
         std::fprintf(out.get(), "%f %f %f\n", spectrum.W[j],
                      scaled_flux(spectrum.F[j], kFluxFactor), X[j]);
-    const bool failed = std::ferror(out.get()) != 0;
-    if (out.close() != 0 || failed) throw InputError(kOutput, "cannot write the merged table");
+    close_written(out);
 }
 
 int run() {

@@ -14,10 +14,8 @@
 #include "weighted.hpp"
 
 #include <array>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
@@ -292,11 +290,6 @@ void colour_phase(Outputs& out) {
     const auto corrected = colour_correct(read_reference_blocks(out));
     write_colour_blocks(out, corrected);
     print_final_table(corrected);
-}
-
-void close_written(File& file) {
-    if (file.close() != 0)
-        throw InputError(file.name(), std::string("cannot write: ") + std::strerror(errno));
 }
 
 int run() {

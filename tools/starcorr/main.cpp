@@ -12,9 +12,7 @@
 #include "settings.hpp"
 
 #include <array>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -86,11 +84,6 @@ void correction_phase(ResultTable& table, int blocks, CorrectionFiles& out) {
         table.read_block(block);
         correct_block(block, table.name(), out);
     }
-}
-
-void close_written(File& file) {
-    if (file.close() != 0)
-        throw InputError(file.name(), std::string("cannot write: ") + std::strerror(errno));
 }
 
 int run() {
