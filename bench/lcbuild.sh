@@ -2,10 +2,10 @@
 # Benchmark of lcbuild-bvri: result tables of 50,000 and 200,000 image blocks (six stars each,
 # four bands in turn, one image block every quarter of a day) run through
 # `lcbuild-bvri </dev/null` in a scratch directory. Prints the wall-clock time of each run.
-# Usage: bench/lcbuild.sh [build-dir] [blocks ...]
+# Usage: bench/lcbuild.sh [bin-directory] [blocks ...]   (default: build/bin, 50000 200000)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$top/build}
+bin=${1:-$top/build/bin}
 shift || true
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(50000 200000)
@@ -25,7 +25,7 @@ for blocks in "${sizes[@]}"; do
         }
     }' >"$work/Eredmeny.txt"
     start=$(date +%s.%N)
-    (cd "$work" && "$build/bin/lcbuild-bvri" </dev/null >/dev/null)
+    (cd "$work" && "$bin/lcbuild-bvri" </dev/null >/dev/null)
     end=$(date +%s.%N)
     printf '%8d blocks: %6.2f s\n' "$blocks" "$(echo "$end - $start" | bc)"
 done
