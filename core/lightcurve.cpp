@@ -21,11 +21,6 @@ bool LightCurveReader::next(LightCurveRow& row) {
     return true;
 }
 
-void LightCurveReader::rewind() {
-    scanner_.rewind();
-    stopped_ = false;
-}
-
 void write_light_curve_row(std::FILE* out, double time, double mag, double error, double calib) {
     std::fprintf(out, "%f %f %f %f\n", time, mag, error, calib);
 }

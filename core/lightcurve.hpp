@@ -24,7 +24,6 @@ class LightCurveReader {
     LightCurveReader(std::FILE* file, std::string name) : scanner_(file), name_(std::move(name)) {}
 
     bool next(LightCurveRow& row);
-    void rewind();
 
   private:
     Scanner scanner_;

@@ -1,16 +1,20 @@
 #include "scanner.hpp"
 
-#include <cctype>
 #include <cstdlib>
 
 namespace snphot {
+
+namespace {
+// White space of the C locale, the only locale the programs run in (as scanf sees it there).
+inline bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+} // namespace
 
 void Scanner::skip_space() {
     int c;
     while ((c = getc_unlocked(file_)) != EOF) {
         if (c == '\n') {
             ++line_;
-        } else if (!std::isspace(c)) {
+        } else if (!is_space(c)) {
             ungetc(c, file_);
             return;
         }
@@ -28,7 +32,7 @@ bool Scanner::read_token(char* buffer, std::size_t size) {
     std::size_t n = 0;
     int c;
     while ((c = getc_unlocked(file_)) != EOF) {
-        if (std::isspace(c)) {
+        if (is_space(c)) {
             ungetc(c, file_);
             break;
         }
@@ -65,7 +69,7 @@ bool Scanner::read_word(std::string& word) {
     word.clear();
     int c;
     while ((c = getc_unlocked(file_)) != EOF) {
-        if (std::isspace(c)) {
+        if (is_space(c)) {
             ungetc(c, file_);
             break;
         }
