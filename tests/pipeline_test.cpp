@@ -144,7 +144,7 @@ TEST_F(Campaign, DrawsTheFiguresWhenGnuplotIsThere) {
     ASSERT_EQ(status_, 0);
     if (std::system("command -v gnuplot >/dev/null 2>&1") != 0) GTEST_SKIP() << "no gnuplot";
     for (const char* figure : {"lightcurves-bvri", "lightcurves-griz", "colour", "converted",
-                               "subtracted", "bolometric", "model", "decay", "spectrum"}) {
+                               "subtracted", "bolometric", "model", "decay", "halpha"}) {
         const fs::path png = run_ / "figures" / (std::string(figure) + ".png");
         ASSERT_TRUE(fs::exists(png)) << png;
         EXPECT_EQ(slurp(png).substr(1, 3), "PNG") << png;

@@ -1,5 +1,5 @@
 load "common.gp"
-set output run."/figures/spectrum.png"
+set output run."/figures/halpha.png"
 set title "Spectrum around H{/Symbol a} in the rest frame (specjoin)"
 set xlabel "rest wavelength (Å)"
 set ylabel "4.32·10^{15} x flux (flux in erg s^{-1} cm^{-2} Å^{-1})"
