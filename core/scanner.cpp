@@ -6,7 +6,9 @@ namespace snphot {
 
 namespace {
 // White space of the C locale, the only locale the programs run in (as scanf sees it there).
-inline bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+inline bool is_space(int c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 } // namespace
 
 void Scanner::skip_space() {
