@@ -5,6 +5,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #ifndef SNPHOT_VERSION
 #define SNPHOT_VERSION "unknown"
@@ -34,46 +37,112 @@ void pause_for_key() {
     (void)std::getchar();
 }
 
+namespace {
+
+[[noreturn]] void fail_to_write(const std::string& name, int error) {
+    throw InputError(name, std::string("cannot write: ") +
+                               (error ? std::strerror(error) : "write error"));
+}
+
+void refuse_directory(const File& file) {
+    struct stat status;
+    if (fstat(fileno(file.get()), &status) == 0 && S_ISDIR(status.st_mode))
+        throw InputError(file.name(), std::string("cannot read: ") + std::strerror(EISDIR));
+}
+
+bool for_reading_only(const char* mode) {
+    return mode[0] == 'r' && std::strchr(mode, '+') == nullptr;
+}
+
+} // namespace
+
 File open_checked(const std::string& name, const char* mode) {
     File file(name, mode);
     if (!file) {
         const char* why = std::strerror(errno);
         throw InputError(name, std::string("cannot open: ") + why);
     }
+    if (for_reading_only(mode)) refuse_directory(file);
     return file;
+}
+
+File open_if_present(const std::string& name) {
+    File file(name, "r");
+    if (!file) {
+        if (errno == ENOENT) return file;
+        throw InputError(name, std::string("cannot open: ") + std::strerror(errno));
+    }
+    refuse_directory(file);
+    return file;
+}
+
+void rewind_written(File& file) {
+    errno = 0;
+    if (std::fflush(file.get()) != 0 || std::ferror(file.get())) fail_to_write(file.name(), errno);
+    std::rewind(file.get());
 }
 
 void close_written(File& file) {
     const std::string name = file.name();
     const bool failed = std::ferror(file.get()) != 0;
     errno = 0;
-    if (file.close() != 0 || failed) {
-        throw InputError(name, std::string("cannot write: ") +
-                                   (errno ? std::strerror(errno) : "write error"));
+    if (file.close() != 0 || failed) fail_to_write(name, errno);
+}
+
+namespace {
+
+// A program started with standard input, output or error closed would open its first file on
+// that descriptor, and its console text would end up inside the file: such a descriptor is
+// opened on /dev/null before anything else.
+void open_standard_descriptors() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        const int opened = open("/dev/null", O_RDWR);
+        if (opened != fd && opened >= 0) close(opened);
     }
 }
 
-int run_program(int argc, char** argv, const ProgramInfo& info, const std::function<int()>& body) {
-    current_name = info.name;
-    if (argc > 1) {
-        const std::string arg = argv[1];
-        if (argc == 2 && arg == "--help") {
-            std::printf("%s", info.help);
-            return 0;
-        }
-        if (argc == 2 && arg == "--version") {
-            std::printf("%s %s\n", info.name, SNPHOT_VERSION);
-            return 0;
-        }
-        std::fprintf(stderr, "usage: %s [--help | --version]\n", info.name);
-        return 2;
+// The console is a product too (for some programs the only one): what could not be written to
+// it turns a finished run into a failed one.
+int check_standard_output(int status) {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+    const int error = errno;
+    std::fprintf(stderr, "%s: standard output: cannot write: %s\n", current_name,
+                 error ? std::strerror(error) : "write error");
+    return status == 0 ? 1 : status;
+}
+
+int answer_arguments(int argc, char** argv, const ProgramInfo& info) {
+    const std::string arg = argv[1];
+    if (argc == 2 && arg == "--help") {
+        std::printf("%s", info.help);
+        return 0;
     }
+    if (argc == 2 && arg == "--version") {
+        std::printf("%s %s\n", info.name, SNPHOT_VERSION);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: %s [--help | --version]\n", info.name);
+    return 2;
+}
+
+int run_body(const std::function<int()>& body) {
     try {
         return body();
     } catch (const InputError& error) {
         warn(error.where(), error.what());
         return 1;
     }
+}
+
+} // namespace
+
+int run_program(int argc, char** argv, const ProgramInfo& info, const std::function<int()>& body) {
+    current_name = info.name;
+    open_standard_descriptors();
+    const int status = argc > 1 ? answer_arguments(argc, argv, info) : run_body(body);
+    return check_standard_output(status);
 }
 
 } // namespace snphot

@@ -41,8 +41,18 @@ class File {
     std::string name_;
 };
 
-// Opens a file or throws an InputError naming it (see cli.hpp).
+// Opens a file or throws an InputError naming it (see cli.hpp). A file opened for reading must
+// be one that can be read: a directory is refused here, before any output has been touched,
+// rather than failing at its first read.
 File open_checked(const std::string& name, const char* mode);
+
+// Opens an input that may be missing: an empty File when there is no such file; any other
+// failure (no permission, a directory) throws as open_checked does.
+File open_if_present(const std::string& name);
+
+// Makes a written file ready to be read back from its start: everything written is flushed and
+// checked first, since rewinding forgets a write error (a full disk) that happened on the way.
+void rewind_written(File& file);
 
 // Closes a file that was written; a write that failed on the way (a full disk) throws an
 // InputError naming the file, so that a lost table never passes for a finished one.

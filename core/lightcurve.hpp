@@ -21,7 +21,8 @@ struct LightCurveRow {
 // before the end of the file, a warning names the file and the line.
 class LightCurveReader {
   public:
-    LightCurveReader(std::FILE* file, std::string name) : scanner_(file), name_(std::move(name)) {}
+    LightCurveReader(std::FILE* file, std::string name)
+        : scanner_(file, name), name_(std::move(name)) {}
 
     bool next(LightCurveRow& row);
 

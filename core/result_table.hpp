@@ -26,7 +26,7 @@ enum class CountLine { bare, with_line_end };
 class ResultTable {
   public:
     ResultTable(std::FILE* file, std::string name, int lines_per_block)
-        : scanner_(file), name_(std::move(name)), k_(lines_per_block) {}
+        : scanner_(file, name), name_(std::move(name)), k_(lines_per_block) {}
 
     // The counting pass: prints "Beolvasva:\n", echoes every block, prints "szamolt kepek: %d"
     // and returns the count. Throws InputError naming the file and line when the table is

@@ -1,6 +1,11 @@
 // Field-by-field reading with the rules of scanf ("%f", "%s", white space matching any run of
 // white space, the end-of-file indicator set by the read that reaches the end), keeping count
 // of the line the next character stands on so that diagnostics can name it.
+//
+// Three outcomes are kept apart: a field that converts, a field that is not a number (the caller
+// decides what that means for its file), and a read that fails in the system (a directory, an
+// I/O error), which is never taken for the end of the data: it throws an InputError
+// "cannot read: <reason>" naming the file.
 #pragma once
 
 #include <cstddef>
@@ -11,30 +16,42 @@ namespace snphot {
 
 class Scanner {
   public:
-    explicit Scanner(std::FILE* file) : file_(file) {}
+    Scanner(std::FILE* file, std::string name) : file_(file), name_(std::move(name)) {}
 
     // Consumes white space (a white-space directive of a scanf format).
     void skip_space();
-    // skip_space, then "%f" straight into a float; false when nothing converted.
+    // skip_space, then "%f" straight into a float; false when nothing converted. A number field
+    // must be a finite number written out whole: "inf", "nan", a value beyond the range of the
+    // type and a field with anything after the number (a NUL byte included) do not convert.
     bool read_float(float& value);
-    // skip_space, then "%lf"; false when nothing converted.
+    // As read_float, but the text "nan" (the sentinel the suite writes itself for a value that
+    // could not be formed) converts to NaN.
+    bool read_float_or_nan(float& value);
+    // skip_space, then "%lf"; false when nothing converted, as read_float.
     bool read_double(double& value);
     // skip_space, then a "%s" token of any length; false at the end of the file.
     bool read_word(std::string& word);
 
     bool at_end() const { return std::feof(file_) != 0; }
+    // True when the last number field was a number but not a finite one (inf, nan, overflow).
+    bool non_finite() const { return non_finite_; }
     long line() const { return line_; }
     // The line on which the last field read (or tried) started.
     long field_line() const { return field_line_; }
+    const std::string& name() const { return name_; }
     void rewind();
 
   private:
-    static constexpr std::size_t kTokenSize = 512;
-    bool read_token(char* buffer, std::size_t size);
+    int get();
+    bool read_token();
+    template <typename T> bool convert(T& value, bool nan_allowed);
 
     std::FILE* file_;
+    std::string name_;
+    std::string token_; // the field being read, reused from field to field
     long line_ = 1;
     long field_line_ = 1;
+    bool non_finite_ = false;
 };
 
 } // namespace snphot

@@ -99,10 +99,11 @@ void empty_listing() {
     if (listing.close() != 0) throw InputError(kListingFile, "cannot empty the file");
 }
 
-// A missing input is not an error: it is reported after the banner and read as empty.
+// A missing input is not an error: it is reported after the banner and read as empty. An input
+// that is there but cannot be read ends the run before any file is touched.
 Files open_inputs(const Direction& d) {
     Files inputs;
-    for (int s = 0; s < kSlots; ++s) inputs[s] = File(d.inputs[s], "r");
+    for (int s = 0; s < kSlots; ++s) inputs[s] = open_if_present(d.inputs[s]);
     return inputs;
 }
 
@@ -168,8 +169,8 @@ void close_files(Files& inputs, Files& outputs) {
 
 int run() {
     const Direction& direction = check_direction();
-    empty_listing();
     Files inputs = open_inputs(direction);
+    empty_listing();
     std::printf("%s", direction.banner);
     Files outputs = create_outputs(direction);
     report_missing(inputs);

@@ -148,8 +148,8 @@ ColourTable read_colour_bands(Outputs& out) {
     ColourTable table;
     File& first = out.standard[lcbuild::kColourFirst];
     File& second = out.standard[lcbuild::kColourSecond];
-    std::rewind(first.get());
-    std::rewind(second.get());
+    rewind_written(first);
+    rewind_written(second);
     std::printf("\nBeolvasva:\n");
 
     LightCurveReader first_reader(first.get(), first.name());
@@ -183,7 +183,7 @@ void compute_colours(ColourTable& table) {
 }
 
 void write_final_curves(const ColourTable& table, Outputs& out) {
-    for (int s = 0; s < kSlots; ++s) std::rewind(out.standard[s].get());
+    for (File& standard : out.standard) rewind_written(standard);
     for (int s = 0; s < kSlots; ++s) {
         const long double k = settings.colour_coefficient[s];
         LightCurveReader reader(out.standard[s].get(), out.standard[s].name());

@@ -2,7 +2,8 @@
 //
 // A first pass over each light curve finds the band's row of the reference night (the last one
 // when there are several) and counts the rows; a second pass writes every row, corrected, to the
-// band's corrected light curve. The rows are kept from the first pass rather than read twice.
+// band's corrected light curve. The rows of the band at hand are kept from the first pass rather
+// than read twice, and let go before the next band is read.
 // What sets the two programs apart stands in variants.hpp.
 #include "cli.hpp"
 #include "file.hpp"
@@ -80,6 +81,7 @@ void subtraction_pass(Band& band) {
         const lcsub::CorrectedRow out = kVariant.subtract(row, band.reference);
         write_light_curve_row(band.output.get(), out.time, out.mag, out.error, out.calib);
     }
+    std::vector<LightCurveRow>().swap(band.rows);
 }
 
 void close_files(Bands& bands) {
@@ -94,8 +96,8 @@ int run() {
         reference_pass(*bands[b]);
         if (b == 0) // V only
             std::printf("szamolt hossz: %d, g\n", static_cast<int>(bands[b]->rows.size()));
+        subtraction_pass(*bands[b]);
     }
-    for (auto& band : bands) subtraction_pass(*band);
     close_files(bands);
     std::printf("\n\nLefutott\n");
     pause_for_key();

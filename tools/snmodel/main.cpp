@@ -7,12 +7,10 @@
 #include "cli.hpp"
 #include "file.hpp"
 #include "model.hpp"
-#include "scanner.hpp"
+#include "parameters.hpp"
 #include "settings.hpp"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -31,39 +29,6 @@ constexpr const char* kHelp =
     "Prints  the time (days) and the step size (s) of every row written.\n"
     "Does not wait for a key.\n"
     "Usage: snmodel [--help | --version]\n";
-
-// The parameters in the order of the file.
-struct Parameter {
-    const char* name;
-    double ModelState::*field;
-};
-constexpr Parameter kParameters[] = {
-    {"R0", &ModelState::R0},    {"M", &ModelState::M},   {"Tion", &ModelState::Tion},
-    {"Mni", &ModelState::Mni},  {"Ek", &ModelState::Ek}, {"E", &ModelState::E},
-    {"a", &ModelState::a},      {"s", &ModelState::s},   {"kappa", &ModelState::kappa},
-    {"Ep", &ModelState::Ep},    {"tp", &ModelState::tp}, {"Ag", &ModelState::Ag},
-    {"tmax", &ModelState::tmax}};
-constexpr int kParameterCount = sizeof kParameters / sizeof kParameters[0];
-
-// Every parameter must be there and be a number: a run on zeros would look like a result.
-void read_parameters(const File& file, ModelState& m) {
-    Scanner in(file.get());
-    for (int i = 0; i < kParameterCount; ++i) {
-        const Parameter& p = kParameters[i];
-        const std::string which = "parameter " + std::to_string(i + 1) + " (" + p.name + ")";
-        in.skip_space();
-        if (std::ferror(file.get()))
-            throw InputError(kParameterFile,
-                             std::string("cannot be read: ") + std::strerror(errno));
-        if (in.at_end())
-            throw InputError(kParameterFile, which + " is missing: the file holds " +
-                                                 std::to_string(i) + " of the " +
-                                                 std::to_string(kParameterCount) + " numbers");
-        const long line = in.line();
-        if (!in.read_double(m.*p.field))
-            throw InputError(at_line(kParameterFile, line), which + " is not a number");
-    }
-}
 
 // To CGS; tmax stays in days until main converts it.
 void convert_units(ModelState& m) {
@@ -84,7 +49,7 @@ bool data(ModelState& m) {
         std::printf("No paramter file!\n");
         return false;
     }
-    read_parameters(file, m);
+    read_parameters(file.get(), kParameterFile, m);
     convert_units(m);
     initial_temperature(m);
     if (m.s == 3.0 || m.s == 5.0) {

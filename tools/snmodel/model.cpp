@@ -1,6 +1,7 @@
 #include "model.hpp"
 
 #include <cmath>
+#include <limits>
 
 namespace snmodel {
 
@@ -195,10 +196,11 @@ void runge_kutta_step(ModelState& m) {
 void advance_time(ModelState& m, int& faint_steps) {
     m.xh = m.xi;
     m.t = m.t + m.dt;
-    if (m.Lion < kFaintRecombination)
-        ++faint_steps;
-    else
+    if (m.Lion < kFaintRecombination) {
+        if (faint_steps < std::numeric_limits<int>::max()) ++faint_steps; // saturates
+    } else {
         faint_steps = 0;
+    }
     m.dt = faint_steps > kFaintStepsBeforeLongStep ? kLongStep : kStep;
 }
 

@@ -62,7 +62,7 @@ bool read_record(Scanner& in, const char* name, std::span<float> fields, const c
 }
 
 Spectrum read_spectrum(File& file) {
-    Scanner in(file.get());
+    Scanner in(file.get(), file.name());
     Spectrum spectrum;
     float point[2];
     while (read_record(in, kSpectrum, point, "not a spectrum point of two numbers")) {
@@ -74,7 +74,7 @@ Spectrum read_spectrum(File& file) {
 }
 
 std::vector<LookupEntry> read_lookup(File& file) {
-    Scanner in(file.get());
+    Scanner in(file.get(), file.name());
     std::vector<LookupEntry> entries;
     float entry[3]; // edge, value, and a number that plays no part
     while (read_record(in, kLookup, entry, "not a lookup entry of three numbers"))

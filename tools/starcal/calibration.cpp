@@ -18,7 +18,7 @@ const Correction* CorrectionTable::of_night(std::int64_t night) const {
 }
 
 CorrectionTable read_corrections(std::FILE* file, const std::string& name, int max_lines) {
-    snphot::Scanner in(file);
+    snphot::Scanner in(file, name);
     CorrectionTable table;
     for (int j = 0; j < max_lines; ++j) {
         in.skip_space();

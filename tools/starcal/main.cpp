@@ -140,8 +140,8 @@ void correction_phase(ResultTable& table, int blocks, const Corrections& correct
 // ---- Phase 3: combining the images ----
 
 std::vector<WorkRow> read_work_file(File& file) {
-    std::rewind(file.get());
-    Scanner in(file.get());
+    rewind_written(file);
+    Scanner in(file.get(), file.name());
     std::vector<WorkRow> rows;
     for (;;) {
         in.skip_space();
@@ -225,23 +225,25 @@ void combination_phase(Outputs& out) {
             write_reference_line(out.reference[b].get(), k, result[0], result[1]);
         }
     }
-    for (File& file : out.work) file.close();
+    for (File& file : out.work) close_written(file);
 }
 
 // ---- Phase 4: colour correction and final output ----
 
 // The first blocks of the reference tables as written (six decimals), read back.
 std::array<BandValues, kObjects> read_reference_blocks(Outputs& out) {
-    std::array<Scanner, kBands> in = {
-        Scanner(out.reference[0].get()), Scanner(out.reference[1].get()),
-        Scanner(out.reference[2].get()), Scanner(out.reference[3].get())};
-    for (Scanner& s : in) s.rewind();
+    for (File& file : out.reference) rewind_written(file);
+    std::array<Scanner, kBands> in = {Scanner(out.reference[0].get(), out.reference[0].name()),
+                                      Scanner(out.reference[1].get(), out.reference[1].name()),
+                                      Scanner(out.reference[2].get(), out.reference[2].name()),
+                                      Scanner(out.reference[3].get(), out.reference[3].name())};
     std::array<BandValues, kObjects> values;
     for (int k = 0; k < kObjects; ++k) {
         for (int b = 0; b < kBands; ++b) {
             float object;
             auto& [mean, scatter] = values[k][b];
-            if (!in[b].read_float(object) || !in[b].read_float(mean) || !in[b].read_float(scatter))
+            if (!in[b].read_float(object) || !in[b].read_float_or_nan(mean) ||
+                !in[b].read_float_or_nan(scatter))
                 throw InputError(at_line(out.reference[b].name(), in[b].line()),
                                  "not a line of object, magnitude and scatter");
         }
