@@ -17,7 +17,14 @@ namespace snphot {
 
 namespace {
 const char* current_name = "snphot";
+int console_error = 0; // the reason of the first failed flush of standard output
+
+// Flushes standard output, keeping the reason of the first failure for the check at exit.
+void flush_console() {
+    errno = 0;
+    if (std::fflush(stdout) != 0 && console_error == 0) console_error = errno;
 }
+} // namespace
 
 const char* program_name() {
     return current_name;
@@ -28,12 +35,12 @@ std::string at_line(const std::string& file, long line) {
 }
 
 void warn(const std::string& where, const std::string& reason) {
-    std::fflush(stdout);
+    flush_console();
     std::fprintf(stderr, "%s: %s: %s\n", current_name, where.c_str(), reason.c_str());
 }
 
 void pause_for_key() {
-    std::fflush(stdout);
+    flush_console();
     (void)std::getchar();
 }
 
@@ -105,9 +112,9 @@ void open_standard_descriptors() {
 // The console is a product too (for some programs the only one): what could not be written to
 // it turns a finished run into a failed one.
 int check_standard_output(int status) {
-    errno = 0;
-    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
-    const int error = errno;
+    flush_console();
+    if (!std::ferror(stdout)) return status;
+    const int error = console_error;
     std::fprintf(stderr, "%s: standard output: cannot write: %s\n", current_name,
                  error ? std::strerror(error) : "write error");
     return status == 0 ? 1 : status;

@@ -9,7 +9,7 @@ namespace snphot::testing {
 // A temporary file holding `text`, positioned at its start.
 inline std::FILE* file_with(const std::string& text) {
     std::FILE* f = std::tmpfile();
-    std::fputs(text.c_str(), f);
+    std::fwrite(text.data(), 1, text.size(), f); // NUL bytes included
     std::rewind(f);
     return f;
 }

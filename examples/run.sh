@@ -5,8 +5,8 @@
 #   examples/run.sh [CAMPAIGN [RUN]]
 #
 # CAMPAIGN is the campaign directory (default examples/campaign), RUN the directory to work in
-# (default build/example-run; it is emptied first). The campaign directory itself is never
-# written. Each stage works in a subdirectory of RUN, since several programs use the same file
+# (default build/example-run; it is emptied first when run.sh made it, and refused when it holds
+# anything else). The campaign directory itself is never written. Each stage works in a subdirectory of RUN, since several programs use the same file
 # names: bvri/ (lcbuild-bvri, lcsub), bvri-err/ (lcsub-err), griz/ (lcbuild-griz, bandconv,
 # bandtab), bolometric/ (bolcurve), calibration/ (starcorr, starcal), model/ (snmodel, decayheat),
 # spectrum/ (specjoin, cumquad, cumquad2); the figures go to figures/.
@@ -21,8 +21,17 @@ for program in lcbuild-bvri lcbuild-griz bandconv lcsub lcsub-err bolcurve starc
     [ -x "$bin/$program" ] || { echo "run.sh: $bin/$program is missing: build the suite first" >&2; exit 1; }
 done
 
+# The run directory is cleared only when run.sh made it (it leaves a mark there); any other
+# directory that holds something is refused, so that no one's files are ever deleted.
+mark=.snphot-example-run
+if [ -e "$run" ] && [ ! -e "$run/$mark" ] && [ -n "$(ls -A "$run" 2>/dev/null || echo x)" ]; then
+    echo "run.sh: $run is not empty and was not made by run.sh; it is left alone: name another" \
+         "directory, or empty this one yourself" >&2
+    exit 1
+fi
 rm -rf "$run"
 mkdir -p "$run"/{bvri,bvri-err,griz,bolometric,calibration,model,spectrum,figures}
+touch "$run/$mark"
 run=$(cd "$run" && pwd)
 
 # put FILE STAGE [NAME]: copies a campaign file into a stage directory.

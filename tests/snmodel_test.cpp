@@ -289,3 +289,45 @@ TEST(Snmodel, HelpNamesBothFilesAndTouchesNone) {
     EXPECT_NE(r.out.find("kimenet.out"), std::string::npos);
     EXPECT_TRUE(s.files().empty());
 }
+
+// A parameter that describes no physical explosion would give rows of NaN, or a run without end;
+// it is refused like a missing one, naming it. A negative tmax (header only) and Ag = 0 stay valid.
+TEST(Snmodel, UnphysicalParametersAreRefusedAndNothingIsModelled) {
+    const std::vector<std::string> typical = {"5e13", "10",  "5500", "0.05", "1.5",   "1.0", "0",
+                                              "2",    "0.3", "0",    "0",    "90000", "1"};
+    struct Case {
+        int index; // 1-based, in the order of the file
+        const char* value;
+        const char* fault;
+    };
+    const Case cases[] = {
+        {1, "0", "(R0) must be positive"},          {1, "-5e13", "(R0) must be positive"},
+        {2, "0", "(M) must be positive"},           {3, "-5500", "(Tion) must be positive"},
+        {4, "-0.05", "(Mni) must not be negative"}, {5, "0", "(Ek) must be positive"},
+        {6, "-1", "(E) must not be negative"},      {9, "0", "(kappa) must be positive"},
+        {10, "-1", "(Ep) must not be negative"},    {11, "-3", "(tp) must not be negative"},
+        {12, "-1", "(Ag) must not be negative"},    {13, "inf", "(tmax) is not a finite number"},
+        {2, "nan", "(M) is not a finite number"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> values = typical;
+        values[c.index - 1] = c.value;
+        e2e::Scratch s;
+        s.write("parameters.inp", lines(values));
+        const e2e::Result r = s.run("snmodel");
+        EXPECT_EQ(r.status, 1) << c.fault;
+        EXPECT_EQ(r.err, "snmodel: parameters.inp:" + std::to_string(c.index) + ": parameter " +
+                             std::to_string(c.index) + " " + c.fault + "\n");
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(s.read("kimenet.out"), "");
+    }
+    for (const auto& [index, value] : {std::pair{12, "0"}, {4, "0"}, {13, "-1"}}) {
+        std::vector<std::string> values = typical;
+        values[index - 1] = value;
+        e2e::Scratch s;
+        s.write("parameters.inp", lines(values));
+        const e2e::Result r = s.run("snmodel");
+        EXPECT_EQ(r.status, 0) << index << " = " << value << ": " << r.err;
+        EXPECT_EQ(r.err, "");
+    }
+}

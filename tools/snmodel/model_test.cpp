@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 using namespace snmodel;
@@ -238,4 +239,17 @@ TEST(Physics, LateLightCurveTracksTheHeatingOnceDiffusionIsFast) {
         if (r.t < 100.0 * settings::kDay) continue;
         EXPECT_NEAR(r.L / r.heating, 1.0, 0.02) << "t = " << r.t / settings::kDay << " d";
     }
+}
+
+TEST(TimeStep, TheCountOfFaintStepsSaturatesInsteadOfOverflowing) {
+    ModelState m;
+    m.Lion = 0.0;
+    int faint_steps = std::numeric_limits<int>::max() - 1;
+    for (int i = 0; i < 3; ++i) advance_time(m, faint_steps);
+    EXPECT_EQ(faint_steps, std::numeric_limits<int>::max());
+    EXPECT_EQ(m.dt, settings::kLongStep);
+    m.Lion = 1e40;
+    advance_time(m, faint_steps);
+    EXPECT_EQ(faint_steps, 0);
+    EXPECT_EQ(m.dt, settings::kStep);
 }

@@ -1,0 +1,362 @@
+// The failure contract of every program at once: a full disk on any output, a console that cannot
+// be written, closed standard descriptors, an input that cannot be read, fields that are not
+// finite numbers, and CR LF line ends. Each program runs on a small valid fixture; one table per
+// fault covers all fourteen.
+#include "e2e.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Files = std::map<std::string, std::string>;
+
+// Image blocks of `count` lines, identifiers from `first_id`, one block per band on one night;
+// the last line of a block is the target, a little fainter than the stars.
+std::string image_blocks(const std::vector<std::string>& bands, int first_id, int count) {
+    std::string text;
+    for (const std::string& band : bands) {
+        for (int n = 0; n < count; ++n) {
+            const double mag = 14.0 + 0.3 * n + 0.1 * static_cast<double>(band[0] % 7);
+            text += std::to_string(first_id + n) + " " + band + " 2456790.25 " +
+                    std::to_string(mag) + " 0.012\n";
+        }
+    }
+    return text;
+}
+
+std::string light_curve(double mag) {
+    return e2e::lines({"56789.250000 " + std::to_string(mag) + " 0.010000 0.020000",
+                       "56790.250000 " + std::to_string(mag + 0.1) + " 0.011000 0.021000",
+                       "56791.250000 " + std::to_string(mag + 0.2) + " 0.012000 0.022000"});
+}
+
+struct Program {
+    std::string name;
+    Files inputs;
+    std::vector<std::string> outputs; // every file it writes, each with data for its fixture
+};
+
+std::vector<std::string> band_files(const std::string& bands, const std::string& suffix) {
+    std::vector<std::string> names;
+    for (char band : bands) names.push_back(std::string(1, band) + suffix);
+    return names;
+}
+
+std::vector<std::string> joined(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+const std::vector<Program>& programs() {
+    static const std::vector<Program> all = [] {
+        const std::string korr = "56790.250000 0.250000 0.000000 0.010000\n";
+        return std::vector<Program>{
+            {"lcbuild-bvri",
+             {{"Eredmeny.txt", image_blocks({"V", "R", "I", "B"}, 0, 6)}},
+             joined(joined(band_files("VRIB", "-gorbeS.txt"), band_files("VRIB", "-gorbe.txt")),
+                    {"szin-gorbe.txt"})},
+            {"lcbuild-griz",
+             {{"Eredmeny.txt", image_blocks({"g", "r", "i", "z"}, 0, 6)}},
+             joined(joined(band_files("griz", "-gorbeS.txt"), band_files("griz", "-gorbe.txt")),
+                    {"szin-gorbe.txt"})},
+            {"starcorr",
+             {{"Eredmeny.txt", image_blocks({"g", "r", "i", "z"}, 1, 5)}},
+             band_files("griz", "-korr.txt")},
+            {"starcal",
+             {{"Eredmeny.txt", image_blocks({"g", "r", "i", "z"}, 1, 6)},
+              {"g-korr.txt", korr},
+              {"r-korr.txt", korr},
+              {"i-korr.txt", korr},
+              {"z-korr.txt", korr}},
+             joined(band_files("griz", "-gorbe.txt"), band_files("griz", "-ref.txt"))},
+            {"bandconv",
+             {{"g-gorbe.txt", light_curve(15.6)},
+              {"r-gorbe.txt", light_curve(15.2)},
+              {"i-gorbe.txt", light_curve(15.0)},
+              {"z-gorbe.txt", light_curve(14.9)}},
+             band_files("VRIB", "-gorbeC.txt")},
+            {"bandtab", {}, {"szuro.txt"}},
+            {"lcsub",
+             {{"V-gorbeS.txt", light_curve(15.3)},
+              {"R-gorbeS.txt", light_curve(15.0)},
+              {"I-gorbeS.txt", light_curve(14.7)},
+              {"B-gorbeS.txt", light_curve(15.9)}},
+             band_files("VRIB", "-gorbeR.txt")},
+            {"lcsub-err",
+             {{"V-gorbeS.txt", light_curve(15.3)},
+              {"R-gorbeS.txt", light_curve(15.0)},
+              {"I-gorbeS.txt", light_curve(14.7)},
+              {"B-gorbeS.txt", light_curve(15.9)}},
+             band_files("VRIB", "-gorbeR.txt")},
+            {"bolcurve",
+             {{"B-gorbeA.txt", light_curve(15.9)}, {"I-gorbeA.txt", light_curve(14.7)}},
+             {"bol-gorbe.txt"}},
+            {"snmodel",
+             {{"parameters.inp", e2e::lines({"5e13", "10", "5500", "0.05", "1.5", "1.0", "0", "2",
+                                             "0.3", "0", "0", "90000", "1"})}},
+             {"kimenet.out"}},
+            {"decayheat", {}, {"numNi.txt"}},
+            {"specjoin",
+             {{"PSNspectraCut2.txt", e2e::lines({"6500.0 1.5e-15", "6510.0 2.5e-15"})},
+              {"fasz", e2e::lines({"6506 1 0", "6513 2 0"})}},
+             {"Eredmeny.txt"}},
+            {"cumquad", {}, {}},
+            {"cumquad2", {}, {}},
+        };
+    }();
+    return all;
+}
+
+const Program& program(const std::string& name) {
+    for (const Program& p : programs())
+        if (p.name == name) return p;
+    throw std::invalid_argument(name);
+}
+
+void write_all(const e2e::Scratch& s, const Files& files) {
+    for (const auto& [name, text] : files) s.write(name, text);
+}
+
+struct Outcome {
+    int status = -1;
+    std::string err;
+};
+
+// Runs a program in the scratch directory with the shell redirections given (standard input from
+// /dev/null unless they say otherwise); standard error is kept unless they redirect it.
+Outcome run_redirected(const e2e::Scratch& s, const std::string& program,
+                       const std::string& redirections, const std::string& args = "") {
+    const fs::path err = s.dir() / ".stderr";
+    const std::string command = "cd '" + s.dir().string() + "' && '" + e2e::program_path(program) +
+                                "' " + args + " </dev/null 2>'" + err.string() + "' " +
+                                redirections;
+    const int raw = std::system(command.c_str());
+    Outcome run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.err = s.read(".stderr");
+    fs::remove(err);
+    return run;
+}
+
+Files read_all(const e2e::Scratch& s) {
+    Files files;
+    for (const std::string& name : s.files()) files[name] = s.read(name);
+    return files;
+}
+
+// Earlier outputs of a run that must fail before touching them.
+Files earlier_outputs(const Program& p) {
+    Files files;
+    for (const std::string& name : p.outputs) files[name] = "from an earlier run\n";
+    return files;
+}
+
+} // namespace
+
+TEST(EveryProgram, RunsCleanlyOnItsFixture) {
+    for (const Program& p : programs()) {
+        e2e::Scratch s;
+        write_all(s, p.inputs);
+        const e2e::Result r = s.run(p.name);
+        EXPECT_EQ(r.status, 0) << p.name << ": " << r.err;
+        EXPECT_EQ(r.err, "") << p.name;
+        for (const std::string& out : p.outputs)
+            EXPECT_NE(s.read(out), "") << p.name << " wrote no data to " << out;
+    }
+}
+
+// Every output in turn on a full disk, including the files read back during the run (the standard
+// light curves of the builders, the work files and reference tables of starcal).
+TEST(EveryProgram, AFullDiskOnAnyOutputIsAFailure) {
+    for (const Program& p : programs()) {
+        for (const std::string& out : p.outputs) {
+            e2e::Scratch s;
+            write_all(s, p.inputs);
+            fs::create_symlink("/dev/full", s.dir() / out);
+            const e2e::Result r = s.run(p.name);
+            EXPECT_EQ(r.status, 1) << p.name << " writing " << out;
+            EXPECT_EQ(r.err.rfind(p.name + ": " + out + ": cannot write: ", 0), 0u)
+                << p.name << " writing " << out << ": " << r.err;
+        }
+    }
+}
+
+TEST(EveryProgram, AConsoleThatCannotBeWrittenIsAFailure) {
+    for (const Program& p : programs()) {
+        e2e::Scratch s;
+        write_all(s, p.inputs);
+        const Outcome r = run_redirected(s, p.name, ">/dev/full");
+        if (p.name == "decayheat") { // prints nothing
+            EXPECT_EQ(r.status, 0);
+            EXPECT_EQ(r.err, "");
+            continue;
+        }
+        EXPECT_EQ(r.status, 1) << p.name;
+        EXPECT_EQ(r.err, p.name + ": standard output: cannot write: No space left on device\n")
+            << p.name;
+    }
+    e2e::Scratch s;
+    const Outcome help = run_redirected(s, "cumquad", ">/dev/full", "--help");
+    EXPECT_EQ(help.status, 1);
+}
+
+// With standard output (or input, or error) closed, a file opened first would take its
+// descriptor and the console text would land in it.
+TEST(EveryProgram, ClosedStandardDescriptorsLeaveTheFilesAsInANormalRun) {
+    for (const Program& p : programs()) {
+        e2e::Scratch normal, closed;
+        write_all(normal, p.inputs);
+        write_all(closed, p.inputs);
+        ASSERT_EQ(run_redirected(normal, p.name, ">/dev/null").status, 0) << p.name;
+        const Outcome r = run_redirected(closed, p.name, ">&- <&-");
+        EXPECT_EQ(r.status, 0) << p.name << ": " << r.err;
+        EXPECT_EQ(read_all(closed), read_all(normal)) << p.name;
+        const Outcome no_error_stream = run_redirected(closed, p.name, ">&- 2>&-");
+        EXPECT_EQ(no_error_stream.status, 0) << p.name;
+    }
+}
+
+// An input that is a directory is an input that cannot be read, not an empty one: the run stops
+// before any output is touched.
+TEST(EveryProgram, AnInputThatCannotBeReadStopsTheRunBeforeAnyOutput) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"lcbuild-bvri", "Eredmeny.txt"}, {"lcbuild-griz", "Eredmeny.txt"},
+        {"starcorr", "Eredmeny.txt"},     {"starcal", "Eredmeny.txt"},
+        {"starcal", "z-korr.txt"},        {"bandconv", "z-gorbe.txt"},
+        {"lcsub", "B-gorbeS.txt"},        {"lcsub-err", "R-gorbeS.txt"},
+        {"bolcurve", "I-gorbeA.txt"},     {"specjoin", "fasz"},
+    };
+    for (const auto& [name, input] : cases) {
+        const Program& p = program(name);
+        e2e::Scratch s;
+        write_all(s, p.inputs);
+        fs::remove(s.dir() / input);
+        fs::create_directory(s.dir() / input);
+        Files earlier = earlier_outputs(p);
+        if (name == "bandconv") earlier["szuro.txt"] = "TV[0]=16.298000;\n";
+        write_all(s, earlier);
+        const e2e::Result r = s.run(name);
+        EXPECT_EQ(r.status, 1) << name;
+        EXPECT_EQ(r.err, name + ": " + input + ": cannot read: Is a directory\n");
+        EXPECT_EQ(r.out, "") << name;
+        for (const auto& [file, text] : earlier)
+            EXPECT_EQ(s.read(file), text) << name << " " << file;
+    }
+}
+
+// A field that is not a finite number written out whole: a NUL byte inside, infinities, NaN and
+// values beyond single precision.
+const std::vector<std::string> kNotFinite = {std::string("15.000\0"
+                                                         "7",
+                                                         8),
+                                             "inf", "-inf", "nan", "1e39"};
+
+// In a table (result table, correction file, spectrum, lookup table, parameter file) such a field
+// stops the run, naming the file and line, with earlier outputs untouched.
+TEST(EveryProgram, ATableFieldThatIsNotAFiniteNumberStopsTheRun) {
+    struct Case {
+        std::string program, file;
+        std::string (*table)(const std::string& field);
+        std::string line;
+    };
+    const std::vector<Case> cases = {
+        {"lcbuild-bvri", "Eredmeny.txt",
+         [](const std::string& f) { return "0 V 2456790.25 " + f + " 0.01\n"; }, "1"},
+        {"starcorr", "Eredmeny.txt",
+         [](const std::string& f) { return "1 g 2456790.25 15.1 " + f + "\n"; }, "1"},
+        {"starcal", "g-korr.txt",
+         [](const std::string& f) { return "56790.25 0.25 0 0.01\n56791.25 " + f + " 0 0.01\n"; },
+         "2"},
+        {"specjoin", "PSNspectraCut2.txt",
+         [](const std::string& f) { return "6500 1e-15\n" + f + " 2e-15\n"; }, "2"},
+        {"specjoin", "fasz", [](const std::string& f) { return "6506 " + f + " 0\n"; }, "1"},
+    };
+    for (const Case& c : cases) {
+        for (const std::string& field : kNotFinite) {
+            const Program& p = program(c.program);
+            e2e::Scratch s;
+            write_all(s, p.inputs);
+            s.write(c.file, c.table(field));
+            const Files earlier = earlier_outputs(p);
+            write_all(s, earlier);
+            const e2e::Result r = s.run(c.program);
+            EXPECT_EQ(r.status, 1) << c.program << " " << c.file << " field " << field;
+            EXPECT_EQ(r.err.rfind(c.program + ": " + c.file + ":" + c.line + ": ", 0), 0u)
+                << c.program << " field " << field << ": " << r.err;
+            for (const auto& [file, text] : earlier)
+                EXPECT_EQ(s.read(file), text) << c.program << " " << file;
+        }
+    }
+    for (const std::string& field : {std::string("inf"), std::string("1e400")}) {
+        e2e::Scratch s;
+        s.write("parameters.inp", e2e::lines({"5e13", "10", "5500", "0.05", "1.5", "1.0", "0", "2",
+                                              "0.3", "0", "0", "90000", field}));
+        const e2e::Result r = s.run("snmodel");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err,
+                  "snmodel: parameters.inp:13: parameter 13 (tmax) is not a finite number\n");
+        EXPECT_EQ(s.read("kimenet.out"), "");
+    }
+}
+
+// In a light curve the reading of that file ends at such a row, with a warning naming it; the
+// rows before it are used.
+TEST(EveryProgram, ALightCurveRowThatIsNotFiniteEndsTheReadingWithAWarning) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"lcsub", "V-gorbeS.txt"}, {"bolcurve", "B-gorbeA.txt"}, {"bandconv", "g-gorbe.txt"}};
+    for (const auto& [name, file] : cases) {
+        for (const std::string& field : kNotFinite) {
+            e2e::Scratch s;
+            write_all(s, program(name).inputs);
+            s.write(file, "56789.250000 15.000000 0.010000 0.020000\n56790.250000 " + field +
+                              " 0.011000 0.021000\n56791.250000 15.2 0.012000 0.022000\n");
+            const e2e::Result r = s.run(name);
+            EXPECT_EQ(r.status, 0) << name << " field " << field;
+            EXPECT_EQ(r.err, name + ": " + file +
+                                 ":2: not a row of four numbers; the rest of the file is not "
+                                 "read\n")
+                << name << " field " << field;
+        }
+    }
+}
+
+// CR LF line ends (a file written on Windows) read exactly as LF ones.
+TEST(EveryProgram, CrLfInputsGiveTheSameRunAsLfInputs) {
+    for (const Program& p : programs()) {
+        if (p.inputs.empty()) continue;
+        e2e::Scratch lf, crlf;
+        write_all(lf, p.inputs);
+        for (const auto& [name, text] : p.inputs) {
+            std::string dos;
+            for (char c : text) dos += c == '\n' ? std::string("\r\n") : std::string(1, c);
+            crlf.write(name, dos);
+        }
+        const e2e::Result a = lf.run(p.name), b = crlf.run(p.name);
+        EXPECT_EQ(b.status, a.status) << p.name;
+        EXPECT_EQ(b.out, a.out) << p.name;
+        EXPECT_EQ(b.err, a.err) << p.name;
+        for (const std::string& out : p.outputs)
+            EXPECT_EQ(crlf.read(out), lf.read(out)) << p.name << " " << out;
+    }
+}
+
+// The example script clears its run directory only when it made it.
+TEST(ExampleRun, NeverClearsADirectoryItDidNotMake) {
+    e2e::Scratch s;
+    s.write("thesis.tex", "years of work\n");
+    const std::string command = "SNPHOT_BIN='" + std::string(SNPHOT_TEST_BIN_DIR) + "' '" +
+                                SNPHOT_SOURCE_DIR + "/examples/run.sh' '" + SNPHOT_SOURCE_DIR +
+                                "/examples/campaign' '" + s.dir().string() +
+                                "' >/dev/null 2>&1 </dev/null";
+    EXPECT_NE(std::system(command.c_str()), 0);
+    EXPECT_EQ(s.read("thesis.tex"), "years of work\n");
+    EXPECT_EQ(s.files(), std::vector<std::string>{"thesis.tex"});
+}
