@@ -39,8 +39,11 @@ void warn(const std::string& where, const std::string& reason) {
     std::fprintf(stderr, "%s: %s: %s\n", current_name, where.c_str(), reason.c_str());
 }
 
+// At a terminal a pause says what it waits for, on standard error so that the console text stays
+// as designed; from a file or a pipe it waits (or returns at the end of input) silently.
 void pause_for_key() {
     flush_console();
+    if (isatty(STDIN_FILENO)) std::fprintf(stderr, "press Enter to continue");
     (void)std::getchar();
 }
 

@@ -38,7 +38,8 @@ std::string at_line(const std::string& file, long line);
 // One warning line "program: where: reason" on standard error; the run goes on.
 void warn(const std::string& where, const std::string& reason);
 
-// Waits for a key: reads one character from standard input, returns at end of input too.
+// Waits for a key: reads one character from standard input, returns at end of input too. When
+// standard input is a terminal, a prompt on standard error says so.
 void pause_for_key();
 
 } // namespace snphot

@@ -360,3 +360,31 @@ TEST(ExampleRun, NeverClearsADirectoryItDidNotMake) {
     EXPECT_EQ(s.read("thesis.tex"), "years of work\n");
     EXPECT_EQ(s.files(), std::vector<std::string>{"thesis.tex"});
 }
+
+// At a terminal every pause prompts on standard error; from /dev/null none does (every test above
+// checks that standard error stays empty then).
+TEST(EveryProgram, APauseAtATerminalSaysWhatItWaitsFor) {
+    const std::map<std::string, int> pauses = {
+        {"lcbuild-bvri", 3}, {"lcbuild-griz", 3}, {"starcorr", 2},  {"starcal", 4},
+        {"bandconv", 1},     {"bandtab", 1},      {"lcsub", 1},     {"lcsub-err", 1},
+        {"bolcurve", 1},     {"snmodel", 0},      {"decayheat", 0}, {"specjoin", 0},
+        {"cumquad", 1},      {"cumquad2", 1}};
+    for (const Program& p : programs()) {
+        e2e::Scratch s;
+        write_all(s, p.inputs);
+        // script(1) runs the program on a pseudo-terminal and copies everything it shows.
+        // One Enter per pause: script waits for the keys nobody reads.
+        std::string keys;
+        for (int n = 0; n < pauses.at(p.name); ++n) keys += "\\n";
+        const std::string command = "cd '" + s.dir().string() + "' && printf '" + keys +
+                                    "' | script -qec '" + e2e::program_path(p.name) +
+                                    "' /dev/null >.terminal 2>&1";
+        ASSERT_EQ(std::system(command.c_str()), 0) << p.name;
+        const std::string shown = s.read(".terminal");
+        int prompts = 0;
+        for (std::size_t at = 0;
+             (at = shown.find("press Enter to continue", at)) != std::string::npos; ++at)
+            ++prompts;
+        EXPECT_EQ(prompts, pauses.at(p.name)) << p.name << ":\n" << shown;
+    }
+}
