@@ -1,7 +1,7 @@
 load "common.gp"
 set output run."/figures/converted.png"
 set title "B V Rc Ic converted from g r i z (bandconv, open) beside the measured B V R I (filled)"
-set ylabel "apparent magnitude (mag)"
+set ylabel "apparent magnitude (Johnson-Cousins, mag)"
 set yrange [*:*] reverse
 plot run."/bvri/B-gorbe.txt" using 1:2 with points pt 7 ps 0.8 lc rgb "#1f4fd1" title "B measured", \
      run."/griz/B-gorbeC.txt" using 1:2:3 with yerrorbars pt 6 ps 1.2 lc rgb "#1f4fd1" title "B from g r", \

@@ -1,8 +1,8 @@
 load "common.gp"
 set output run."/figures/lightcurves-griz.png"
 set title "Final light curves, g r i (lcbuild-griz); z against the mean of the comparison stars"
-set ylabel "apparent magnitude (mag)"
-set y2label "z - mean z of the comparison stars (mag)"
+set ylabel "apparent magnitude (Sloan g r i, mag)"
+set y2label "Sloan z - mean z of the comparison stars (mag)"
 set yrange [*:*] reverse
 set y2range [*:*] reverse
 set ytics nomirror
