@@ -1,5 +1,5 @@
-// The result table "Eredmeny.txt", read as the light-curve builders (blocks of 6 lines) and the
-// field programs (blocks of 5 lines) read it: the counting pass, which echoes every block, then
+// The result table "Eredmeny.txt", read as the light-curve builders and starcal (blocks of 6 lines)
+// and starcorr (blocks of 5 lines) read it: the counting pass, which echoes every block, then
 // the second pass block by block. A table that passed the counting pass must give the second pass
 // the same blocks, every field a finite number, without a refusal.
 #include "result_table.hpp"
