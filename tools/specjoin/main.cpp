@@ -10,10 +10,9 @@
 #include "cli.hpp"
 #include "file.hpp"
 #include "merge.hpp"
-#include "scanner.hpp"
+#include "readers.hpp"
 
 #include <cstdio>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -42,46 +41,6 @@ const char* const kHelp =
     "        of that name; prints the number of every lookup entry. Does not wait for a key.\n"
     "Usage: specjoin [--help | --version]\n";
 
-struct Spectrum {
-    std::vector<float> W; // rest wavelength
-    std::vector<float> F; // flux as read
-};
-
-// Reads the next record of numbers with the rules of scanf ("%f" fields, any white space between
-// them); false at the end of the file. A field that is not a number, or a record cut short by the
-// end of the file, ends the run naming the file and the line.
-bool read_record(Scanner& in, const char* name, std::span<float> fields, const char* what) {
-    in.skip_space();
-    if (in.at_end()) return false;
-    const long first_line = in.line();
-    for (float& field : fields) {
-        if (!in.read_float(field))
-            throw InputError(at_line(name, in.at_end() ? first_line : in.line()), what);
-    }
-    return true;
-}
-
-Spectrum read_spectrum(File& file) {
-    Scanner in(file.get(), file.name());
-    Spectrum spectrum;
-    float point[2];
-    while (read_record(in, kSpectrum, point, "not a spectrum point of two numbers")) {
-        spectrum.W.push_back(rest_wavelength(point[0], kRedshiftDivisor));
-        spectrum.F.push_back(point[1]);
-    }
-    if (spectrum.W.empty()) throw InputError(kSpectrum, "the spectrum holds no point");
-    return spectrum;
-}
-
-std::vector<LookupEntry> read_lookup(File& file) {
-    Scanner in(file.get(), file.name());
-    std::vector<LookupEntry> entries;
-    float entry[3]; // edge, value, and a number that plays no part
-    while (read_record(in, kLookup, entry, "not a lookup entry of three numbers"))
-        entries.push_back({entry[0], entry[1]});
-    return entries;
-}
-
 void print_entry_numbers(std::size_t entries) {
     for (std::size_t i = 0; i < entries; ++i) std::printf("%d\n", static_cast<int>(i));
 }
@@ -96,8 +55,8 @@ void write_merged(File& out, const Spectrum& spectrum, const std::vector<float>&
 int run() {
     File spectrum_file = open_checked(kSpectrum, "r");
     File lookup_file = open_checked(kLookup, "r");
-    const Spectrum spectrum = read_spectrum(spectrum_file);
-    const std::vector<LookupEntry> entries = read_lookup(lookup_file);
+    const Spectrum spectrum = read_spectrum(spectrum_file.get(), kSpectrum, kRedshiftDivisor);
+    const std::vector<LookupEntry> entries = read_lookup(lookup_file.get(), kLookup);
 
     File out = open_checked(kOutput, "w");
     const std::vector<float> X = look_up(spectrum.W, entries, kBinWidth);
