@@ -130,12 +130,16 @@ class TableReader {
         return *value;
     }
 
+    // As checked, stored in single precision: a number that would round to infinity is refused,
+    // one that rounds to the largest single-precision number becomes it.
     float single(const SettingKey& key, const toml::node& node, const std::string& what) const {
+        constexpr double kLargest = std::numeric_limits<float>::max();
+        constexpr double kRoundsToInfinity = 0x1.ffffffp127; // halfway to the next power of two
         const double value = checked(key, node, what);
-        if (std::fabs(value) > std::numeric_limits<float>::max())
+        if (std::fabs(value) >= kRoundsToInfinity)
             refuse_.at(line_of(node.source()),
                        name_of(key) + " is beyond the range of a single-precision number");
-        return static_cast<float>(value);
+        return static_cast<float>(std::clamp(value, -kLargest, kLargest));
     }
 
     void store(const SettingKey& key, const toml::node& node, float* target) const {
