@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -123,18 +124,74 @@ int check_standard_output(int status) {
     return status == 0 ? 1 : status;
 }
 
-int answer_arguments(int argc, char** argv, const ProgramInfo& info) {
-    const std::string arg = argv[1];
-    if (argc == 2 && arg == "--help") {
-        std::printf("%s", info.help);
+// The command line: --help or --version alone, or any of --settings FILE and --print-settings.
+struct Arguments {
+    bool help = false;
+    bool version = false;
+    bool print_settings = false;
+    std::optional<std::string> settings_file;
+};
+
+bool parse_arguments(int argc, char** argv, Arguments& args) {
+    const std::string first = argc > 1 ? argv[1] : "";
+    if (argc == 2 && (first == "--help" || first == "--version")) {
+        (first == "--help" ? args.help : args.version) = true;
+        return true;
+    }
+    for (int a = 1; a < argc; ++a) {
+        const std::string arg = argv[a];
+        if (arg == "--print-settings" && !args.print_settings) {
+            args.print_settings = true;
+        } else if (arg == "--settings" && !args.settings_file && a + 1 < argc) {
+            args.settings_file = argv[++a];
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// What follows every program's own help: the command line and the settings it takes.
+std::string usage_and_settings(const ProgramInfo& info) {
+    const std::string name = info.name;
+    std::string text =
+        "Usage: " + name + " [--settings FILE] [--print-settings] | --help | --version\n";
+    if (info.settings.empty())
+        return text + "Settings none: " + name +
+               " reads no table of the settings file snphot.toml.\n";
+    text += "Settings";
+    for (const SettingsTable& table : info.settings) text += " [" + table.name + "]";
+    return text + " of snphot.toml in the working directory, or of FILE,\n"
+                  "        over the built-in values; --print-settings prints the settings a run "
+                  "would use.\n";
+}
+
+void print_settings_of(const ProgramInfo& info, const std::string& file,
+                       const std::vector<SettingsTable>& tables) {
+    if (tables.empty()) {
+        std::printf("# %s reads no table of the settings file.\n", info.name);
+        return;
+    }
+    std::printf("# Settings of %s: %s.\n", info.name,
+                file.empty() ? "the built-in values"
+                             : (file + " over the built-in values").c_str());
+    print_settings(stdout, tables);
+}
+
+int run_with_settings(const Arguments& args, const ProgramInfo& info,
+                      const std::function<int()>& body) {
+    std::vector<SettingsTable> tables = info.settings;
+    const std::string* requested = args.settings_file ? &*args.settings_file : nullptr;
+    const std::string file = read_settings_file(requested, tables);
+    if (args.print_settings) {
+        print_settings_of(info, file, tables);
         return 0;
     }
-    if (argc == 2 && arg == "--version") {
-        std::printf("%s %s\n", info.name, SNPHOT_VERSION);
-        return 0;
+    if (!file.empty() && !tables.empty()) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s: settings from %s\n", current_name, file.c_str());
     }
-    std::fprintf(stderr, "usage: %s [--help | --version]\n", info.name);
-    return 2;
+    return body();
 }
 
 int run_body(const std::function<int()>& body) {
@@ -146,12 +203,29 @@ int run_body(const std::function<int()>& body) {
     }
 }
 
+int answer(const Arguments& args, const ProgramInfo& info) {
+    if (args.help)
+        std::printf("%s%s", info.help, usage_and_settings(info).c_str());
+    else
+        std::printf("%s %s\n", info.name, SNPHOT_VERSION);
+    return 0;
+}
+
 } // namespace
 
 int run_program(int argc, char** argv, const ProgramInfo& info, const std::function<int()>& body) {
     current_name = info.name;
     open_standard_descriptors();
-    const int status = argc > 1 ? answer_arguments(argc, argv, info) : run_body(body);
+    Arguments args;
+    int status;
+    if (!parse_arguments(argc, argv, args)) {
+        std::fprintf(stderr, "usage: %s [--help | --version]\n", info.name);
+        status = 2;
+    } else if (args.help || args.version) {
+        status = answer(args, info);
+    } else {
+        status = run_body([&] { return run_with_settings(args, info, body); });
+    }
     return check_standard_output(status);
 }
 

@@ -1,16 +1,22 @@
-// What every program of the suite shares at its edges: the command line (--help, --version),
-// the pauses for a key, and the one-line diagnostics on standard error.
+// What every program of the suite shares at its edges: the command line (--help, --version,
+// --settings, --print-settings), the settings file, the pauses for a key, and the one-line
+// diagnostics on standard error.
 #pragma once
+
+#include "settings_file.hpp"
 
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace snphot {
 
 struct ProgramInfo {
     const char* name; // e.g. "lcbuild-bvri"
     const char* help; // what the program reads and writes, shown by --help
+    // The tables of the settings file that the program reads, bound to its settings.
+    std::vector<SettingsTable> settings = {};
 };
 
 // A failure that ends the run: `where` is "file" or "file:line".
@@ -25,8 +31,15 @@ class InputError : public std::runtime_error {
 };
 
 // Runs a program body under the suite's failure contract: --help and --version answer and exit 0,
-// any other argument is refused with a usage line and status 2, and an InputError thrown by the
-// body becomes one line "program: where: reason" on standard error and status 1.
+// any other argument than those and --settings FILE, --print-settings is refused with a usage line
+// and status 2, and an InputError thrown by the body becomes one line "program: where: reason" on
+// standard error and status 1.
+//
+// Before the body runs, the settings file (FILE of --settings, or snphot.toml of the working
+// directory when there is one) is read into the program's tables, and a run on a file says so in
+// one line "program: settings from FILE" on standard error; a file that is wrong ends the run with
+// status 1 before the body has touched anything. --print-settings prints the program's tables in
+// the syntax of the file instead of running the body.
 int run_program(int argc, char** argv, const ProgramInfo& info, const std::function<int()>& body);
 
 // The name of the running program, for diagnostics.

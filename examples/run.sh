@@ -1,18 +1,28 @@
 #!/usr/bin/env bash
-# Runs the example campaign through all fourteen programs, in the order of the data flow, on a
-# fresh copy of the campaign, with standard input at end of file; then draws the figures.
+# Runs an example field through the programs of the suite, in the order of the data flow, on a
+# fresh copy of the field, with standard input at end of file; then draws the figures.
 #
 #   examples/run.sh [CAMPAIGN [RUN]]
 #
-# CAMPAIGN is the campaign directory (default examples/campaign), RUN the directory to work in
-# (default build/example-run; it is emptied first when run.sh made it, and refused when it holds
-# anything else). The campaign directory itself is never written. Each stage works in a subdirectory of RUN, since several programs use the same file
-# names: bvri/ (lcbuild-bvri, lcsub), bvri-err/ (lcsub-err), griz/ (lcbuild-griz, bandconv,
-# bandtab), bolometric/ (bolcurve), calibration/ (starcorr, starcal), model/ (snmodel, decayheat),
-# spectrum/ (specjoin, cumquad, cumquad2); the figures go to figures/.
+# CAMPAIGN is the field's directory, RUN the directory to work in (default build/example-run; it
+# is emptied first when run.sh made it, and refused when it holds anything else). Without
+# arguments, the campaign examples/campaign is run through all fourteen programs in
+# build/example-run, then the second field examples/another-field in
+# build/example-run/another-field. The field's directory itself is never written. Each stage works
+# in a subdirectory of RUN, since several programs use the same file names: bvri/ (lcbuild-bvri,
+# lcsub), bvri-err/ (lcsub-err), griz/ (lcbuild-griz, bandconv, bandtab), bolometric/ (bolcurve),
+# calibration/ (starcorr, starcal), model/ (snmodel, decayheat), spectrum/ (specjoin, cumquad,
+# cumquad2); the figures go to figures/. The field's settings file snphot.toml is copied into
+# every stage, where the programs find it. A field without model parameters or without a spectrum
+# skips those stages, and its figures.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-campaign=$(cd "${1:-$top/examples/campaign}" && pwd)
+if [ $# -eq 0 ]; then
+    "$0" "$top/examples/campaign" "$top/build/example-run"
+    echo
+    exec "$0" "$top/examples/another-field" "$top/build/example-run/another-field"
+fi
+campaign=$(cd "$1" && pwd)
 run=${2:-$top/build/example-run}
 bin=${SNPHOT_BIN:-$top/build/bin}
 
@@ -37,6 +47,17 @@ run=$(cd "$run" && pwd)
 # put FILE STAGE [NAME]: copies a campaign file into a stage directory.
 put() { cp "$campaign/$1" "$run/$2/${3:-$(basename "$1")}"; }
 
+# has FILE...: whether the field holds all these files.
+has() {
+    local f
+    for f; do [ -f "$campaign/$f" ] || return 1; done
+}
+
+# The settings of the field go beside the data of every stage.
+if has snphot.toml; then
+    for stage in bvri bvri-err griz bolometric calibration model spectrum; do put snphot.toml "$stage"; done
+fi
+
 # step STAGE PROGRAM: runs a program in a stage directory and tells what it wrote.
 step() {
     local stage=$1 program=$2 dir=$run/$1
@@ -54,8 +75,10 @@ step() {
         written+=("$f ($(wc -l <"$dir/$f") lines)")
     done < <(cd "$dir" && find . -maxdepth 1 -type f -newer ".before-$program" | sort)
     rm -f "$dir/.before-$program"
-    local warnings=""
-    [ -s "$dir/$program.stderr" ] && warnings=", $(wc -l <"$dir/$program.stderr") warnings in $program.stderr"
+    # Warnings are the lines of standard error beyond the one that names the settings file.
+    local warnings="" count
+    count=$(grep -vc "^$program: settings from " "$dir/$program.stderr" || true)
+    [ "$count" -gt 0 ] && warnings=", $count warnings in $program.stderr"
     printf '%-13s %-12s wrote: %s%s\n' "$program" "$stage/" \
         "$( ((${#written[@]})) && printf '%s, ' "${written[@]}" | sed 's/, $//' || echo "nothing (console only)")" "$warnings"
 }
@@ -80,17 +103,29 @@ step calibration starcorr
 put Eredmeny-griz.txt calibration Eredmeny.txt
 step calibration starcal
 step griz bandtab
-put parameters.inp model
-step model snmodel
-step model decayheat
-put PSNspectraCut2.txt spectrum
-put fasz spectrum
-step spectrum specjoin
-step spectrum cumquad
-step spectrum cumquad2
+skipped=()
+if has parameters.inp; then
+    put parameters.inp model
+    step model snmodel
+    step model decayheat
+else
+    skipped+=("snmodel, decayheat (no parameters.inp)")
+fi
+if has PSNspectraCut2.txt fasz; then
+    put PSNspectraCut2.txt spectrum
+    put fasz spectrum
+    step spectrum specjoin
+    step spectrum cumquad
+    step spectrum cumquad2
+else
+    skipped+=("specjoin, cumquad, cumquad2 (no spectrum)")
+fi
 
 echo
-if command -v gnuplot >/dev/null 2>&1; then
+if ((${#skipped[@]})); then
+    echo "Not run for this field: $(printf '%s; ' "${skipped[@]}" | sed 's/; $//')."
+    echo "No figures for a field without the model and the spectrum."
+elif command -v gnuplot >/dev/null 2>&1; then
     for script in "$top"/examples/plots/*.gp; do
         name=$(basename "$script" .gp)
         [ "$name" = common ] && continue

@@ -28,6 +28,15 @@ float cousins_Ic_from_iz(double i, double z) {
     return static_cast<float>(i - 0.386 * (i - z) - 0.397);
 }
 
+JohnsonCousins johnson_cousins_of_star(double g, double r, double i) {
+    JohnsonCousins star;
+    star.B = johnson_B(g, r);
+    star.V = johnson_V(g, r);
+    star.Rc = cousins_Rc(r, i);
+    star.Ic = cousins_Ic(star.Rc, r, i);
+    return star;
+}
+
 float sigma_B(double sg, double sr) {
     return static_cast<float>(std::sqrt(1.72 * h(sg) + 0.1 * h(sr)));
 }

@@ -45,6 +45,13 @@ struct Observation {
 // The four band slots of one epoch.
 using Bands = std::array<Observation, 4>;
 
+// The V Rc Ic B magnitudes of a catalogue star from its g r i magnitudes, all three taken as
+// measured: B and V from g and r, Rc from r and i, Ic from the stored Rc.
+struct JohnsonCousins {
+    float V = 0, Rc = 0, Ic = 0, B = 0;
+};
+JohnsonCousins johnson_cousins_of_star(double g, double r, double i);
+
 // g r i z -> V Rc Ic B.
 Bands forward_transformation(const Bands& griz);
 // V Rc Ic B -> g r i z; z is never produced.

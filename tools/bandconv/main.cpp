@@ -11,9 +11,10 @@
 #include <cstdio>
 #include <string>
 
-// ---- Built-in settings ----
-// Conversion direction, fixed when the program is built (CMake: -DBANDCONV_DIRECTION=0 or 1):
-// 0 converts g r i z light curves into V Rc Ic B, 1 converts V Rc Ic B into g r i (z stays empty).
+// ---- Settings ----
+// Conversion direction: [bandconv] direction of the settings file, by default the one chosen when
+// the program is built (CMake: -DBANDCONV_DIRECTION=0 or 1): 0 converts g r i z light curves into
+// V Rc Ic B, 1 converts V Rc Ic B into g r i (z stays empty).
 #ifndef BANDCONV_DIRECTION
 #define BANDCONV_DIRECTION 0
 #endif
@@ -23,7 +24,19 @@ namespace {
 using namespace snphot;
 using bandconv::EpochTable;
 
-constexpr int kDirection = BANDCONV_DIRECTION;
+constexpr int kBuiltDirection = BANDCONV_DIRECTION;
+
+struct Settings {
+    int direction = kBuiltDirection; // index into kDirections
+};
+
+SettingsTable bandconv_table(Settings& settings) {
+    return {"bandconv",
+            "Conversion direction of bandconv (by default the one it was built with).",
+            {choice("direction", settings.direction, {"griz-to-bvri", "bvri-to-griz"},
+                    "\"griz-to-bvri\" (g r i z light curves into V Rc Ic B) or \"bvri-to-griz\"")}};
+}
+
 constexpr int kSlots = 4;
 
 struct Direction {
@@ -56,16 +69,17 @@ constexpr std::array<const char*, kSlots> kRecordCount = {
     "szamolt hossz: %d, g/V\n", "szamolt hossz: %d, r,R\n", "szamolt hossz: %d, i,I\n",
     "szamolt hossz: %d, z,B\n"};
 
-const Direction* chosen_direction() {
-    return kDirection == 0 || kDirection == 1 ? &kDirections[kDirection] : nullptr;
+const Direction* chosen_direction(int direction) {
+    return direction == 0 || direction == 1 ? &kDirections[direction] : nullptr;
 }
 
 std::string help_text() {
-    const Direction* d = chosen_direction();
+    const Direction* d = chosen_direction(kBuiltDirection);
     std::string text = "bandconv: ";
     if (!d) {
-        text += "built with the invalid conversion direction " + std::to_string(kDirection) +
-                "; rebuild with BANDCONV_DIRECTION 0 or 1.\n";
+        text += "built with the invalid conversion direction " + std::to_string(kBuiltDirection) +
+                "; rebuild with BANDCONV_DIRECTION 0 or 1,\n"
+                "or choose [bandconv] direction in the settings file.\n";
     } else {
         auto names = [](const std::array<const char*, kSlots>& files) {
             return std::string(files[0]) + " " + files[1] + " " + files[2] + " " + files[3];
@@ -78,16 +92,16 @@ std::string help_text() {
         text += "        and empties szuro.txt, the listing of bandtab.\n";
         text += "Waits for a key before it ends.\n";
     }
-    return text + "Usage: bandconv [--help | --version]\n";
+    return text;
 }
 
 using Files = std::array<File, kSlots>;
 
-const Direction& check_direction() {
-    const Direction* d = chosen_direction();
+const Direction& check_direction(int direction) {
+    const Direction* d = chosen_direction(direction);
     if (!d) {
         std::printf("\nRossz paramter\n");
-        throw InputError("BANDCONV_DIRECTION=" + std::to_string(kDirection),
+        throw InputError("BANDCONV_DIRECTION=" + std::to_string(direction),
                          "not a conversion direction; rebuild with 0 (g r i z to V Rc Ic B) "
                          "or 1 (V Rc Ic B to g r i)");
     }
@@ -167,8 +181,8 @@ void close_files(Files& inputs, Files& outputs) {
     for (File& f : outputs) close_written(f);
 }
 
-int run() {
-    const Direction& direction = check_direction();
+int run(const Settings& settings) {
+    const Direction& direction = check_direction(settings.direction);
     Files inputs = open_inputs(direction);
     empty_listing();
     std::printf("%s", direction.banner);
@@ -188,5 +202,7 @@ int run() {
 
 int main(int argc, char** argv) {
     const std::string help = help_text();
-    return snphot::run_program(argc, argv, {"bandconv", help.c_str()}, run);
+    Settings settings;
+    return snphot::run_program(argc, argv, {"bandconv", help.c_str(), {bandconv_table(settings)}},
+                               [&] { return run(settings); });
 }

@@ -4,18 +4,21 @@
 
 namespace bandtab {
 
+std::vector<Star> stars_of(const snphot::ComparisonCatalogue& catalogue) {
+    std::vector<Star> stars;
+    for (std::size_t k = 0; k < catalogue.g.size(); ++k)
+        stars.push_back({catalogue.g[k], catalogue.r[k], catalogue.i[k]});
+    return stars;
+}
+
 Listing johnson_cousins_catalogue(std::span<const Star> stars) {
     Listing listing;
     for (const Star& s : stars) {
-        // B first, as the equations are worked, then V and Rc, and Ic from the stored Rc.
-        const float B = snphot::johnson_B(s.g, s.r);
-        const float V = snphot::johnson_V(s.g, s.r);
-        const float Rc = snphot::cousins_Rc(s.r, s.i);
-        const float Ic = snphot::cousins_Ic(Rc, s.r, s.i);
-        listing.lines[kV].push_back(V);
-        listing.lines[kRc].push_back(Rc);
-        listing.lines[kIc].push_back(Ic);
-        listing.lines[kB].push_back(B);
+        const snphot::JohnsonCousins star = snphot::johnson_cousins_of_star(s.g, s.r, s.i);
+        listing.lines[kV].push_back(star.V);
+        listing.lines[kRc].push_back(star.Rc);
+        listing.lines[kIc].push_back(star.Ic);
+        listing.lines[kB].push_back(star.B);
     }
     return listing;
 }

@@ -2,7 +2,7 @@
 // statements "TV[k]=...;", one line per band.
 #pragma once
 
-#include "catalogue.hpp"
+#include "photometric_settings.hpp"
 
 #include <array>
 #include <cstdio>
@@ -10,6 +10,14 @@
 #include <vector>
 
 namespace bandtab {
+
+// A comparison star by its g r i catalogue magnitudes.
+struct Star {
+    float g, r, i;
+};
+
+// The stars of the [comparison] catalogue of the settings file, rows 0 to 4.
+std::vector<Star> stars_of(const snphot::ComparisonCatalogue& catalogue);
 
 // The four lines of the listing, in their printed order V, Rc, Ic, B; entry k is star k.
 struct Listing {

@@ -27,11 +27,11 @@ constexpr ListingLayout kConsoleLayout = {
 constexpr const char* kHelp =
     "bandtab: the comparison-star catalogue of the light-curve builders, carried from g r i into\n"
     "V Rc Ic B by the forward band transformation.\n"
-    "Reads   no file (the g r i catalogue is built in: tools/bandtab/catalogue.hpp)\n"
+    "Reads   no file (the g r i catalogue is [comparison] of the settings file, by default the\n"
+    "        built-in one)\n"
     "Writes  szuro.txt, the statements TV[k]=...; TR[k]=...; TI[k]=...; TB[k]=...;\n"
     "        and shows the same statements on the console.\n"
-    "Waits for a key before it ends.\n"
-    "Usage: bandtab [--help | --version]\n";
+    "Waits for a key before it ends.\n";
 
 // Writes the listing file; a failure is kept to be reported after the console listing, which
 // does not depend on the file.
@@ -46,8 +46,8 @@ std::optional<InputError> write_listing_file(const Listing& listing) {
     return std::nullopt;
 }
 
-int run() {
-    const Listing listing = johnson_cousins_catalogue(catalogue);
+int run(const snphot::ComparisonCatalogue& catalogue) {
+    const Listing listing = johnson_cousins_catalogue(stars_of(catalogue));
     const std::optional<InputError> failure = write_listing_file(listing);
     print_listing(stdout, listing, kConsoleLayout);
     std::printf("\n\n");
@@ -59,5 +59,8 @@ int run() {
 } // namespace
 
 int main(int argc, char** argv) {
-    return snphot::run_program(argc, argv, {"bandtab", kHelp}, run);
+    snphot::ComparisonCatalogue catalogue;
+    return snphot::run_program(argc, argv,
+                               {"bandtab", kHelp, {snphot::comparison_table(catalogue)}},
+                               [&] { return run(catalogue); });
 }

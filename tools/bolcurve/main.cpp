@@ -22,8 +22,7 @@ const char* const kHelp =
     "        an unused column, uncertainty), paired night by night\n"
     "Writes  bol-gorbe.txt (time, absolute bolometric magnitude, uncertainty) and prints the\n"
     "        extinction-corrected colour table.\n"
-    "Waits for a key before it ends.\n"
-    "Usage: bolcurve [--help | --version]\n";
+    "Waits for a key before it ends.\n";
 
 struct Files {
     File b, i, bolometric;
@@ -66,11 +65,11 @@ void colour_table(EpochTable& table) {
     }
 }
 
-void write_bolometric_curve(const EpochTable& table, File& out) {
+void write_bolometric_curve(const EpochTable& table, float distance_pc, File& out) {
     for (const Epoch& e : table.rows)
         if (e.colour != 0.0f)
-            std::fprintf(out.get(), "%f %f %f\n", e.time, absolute_magnitude(e.b, e.bc, kDistance),
-                         e.total_error);
+            std::fprintf(out.get(), "%f %f %f\n", e.time,
+                         absolute_magnitude(e.b, e.bc, distance_pc), e.total_error);
 }
 
 void close_files(Files& files) {
@@ -79,16 +78,16 @@ void close_files(Files& files) {
     close_written(files.bolometric);
 }
 
-int run() {
+int run(const Settings& settings) {
     Files files = open_files();
     EpochTable table;
     std::printf("\nBeolvasva:\n");
     read_b_curve(files.b, table);
     pair_i_curve(files.i, table);
     remove_unpaired(table);
-    correct_extinction(table, kExtinctionB, kExtinctionI);
+    correct_extinction(table, settings.extinction_B, settings.extinction_I);
     colour_table(table);
-    write_bolometric_curve(table, files.bolometric);
+    write_bolometric_curve(table, settings.distance_pc, files.bolometric);
     close_files(files);
     std::printf("\n\n");
     pause_for_key();
@@ -98,5 +97,7 @@ int run() {
 } // namespace
 
 int main(int argc, char** argv) {
-    return snphot::run_program(argc, argv, {"bolcurve", kHelp}, run);
+    Settings settings;
+    return snphot::run_program(argc, argv, {"bolcurve", kHelp, {bolometric_table(settings)}},
+                               [&] { return run(settings); });
 }

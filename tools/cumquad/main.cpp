@@ -1,7 +1,8 @@
 // cumquad / cumquad2: the integral of the absolute value of a model H-alpha profile (an emission
 // Gaussian minus a blueshifted absorption Gaussian) from 5000 to 8000 angstrom. Prints the
 // running integral where the profile first shows net emission, then the total, and waits for a
-// key. The two programs differ only in the Gaussian constants (settings.hpp).
+// key. The two programs differ only in the Gaussian constants (settings.hpp) and in the table of
+// the settings file that sets them.
 #include "cli.hpp"
 #include "quadrature.hpp"
 #include "settings.hpp"
@@ -15,9 +16,11 @@ using namespace cumquad;
 
 #if CUMQUAD_SECOND
 constexpr const char* kProgram = "cumquad2";
+constexpr const char* kTable = "line_profile2";
 constexpr const LineProfile& kProfile = kCumquad2;
 #else
 constexpr const char* kProgram = "cumquad";
+constexpr const char* kTable = "line_profile";
 constexpr const LineProfile& kProfile = kCumquad;
 #endif
 
@@ -26,8 +29,8 @@ const char* const kHelp =
     "Reads and writes no file. Prints the running integral where the profile first shows net\n"
     "emission, then the total, and waits for a key before it ends.\n";
 
-int run() {
-    const Quadrature q = integrate(kProfile, kRange);
+int run(const LineProfile& profile) {
+    const Quadrature q = integrate(profile, kRange);
     if (q.emission) std::printf("\nInt @ %f: %f\n\n", q.emission_start, q.emission_integral);
     std::printf("\nInt: %f\n done\n", q.total);
     snphot::pause_for_key();
@@ -37,7 +40,9 @@ int run() {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::string help =
-        std::string(kProgram) + ": " + kHelp + "Usage: " + kProgram + " [--help | --version]\n";
-    return snphot::run_program(argc, argv, {kProgram, help.c_str()}, run);
+    const std::string help = std::string(kProgram) + ": " + kHelp;
+    LineProfile profile = kProfile;
+    return snphot::run_program(argc, argv,
+                               {kProgram, help.c_str(), {line_profile_table(kTable, profile)}},
+                               [&] { return run(profile); });
 }

@@ -7,6 +7,7 @@
 #include "cli.hpp"
 #include "decay.hpp"
 #include "file.hpp"
+#include "settings_file.hpp"
 
 #include <cmath>
 #include <cstdio>
@@ -16,11 +17,24 @@ namespace {
 using namespace snphot;
 using namespace decayheat;
 
-// ---- Settings: edit and rebuild to model another supernova --------------------------------------
-// Initial nickel-56 mass in grams: 0.0006 solar masses, the solar mass taken as 2e33 g.
-constexpr double kNickelMass = (0.0006 + 0.0006) * 1e33;
-constexpr double kNickelHalfLife = 6.075;           // days
-constexpr double kCobaltHalfLife = 77;              // days
+// ---- Settings ----------------------------------------------------------------------------------
+// [decay] of the settings file, with the built-in values as defaults.
+struct Settings {
+    double nickel_mass = 0.0006;     // initial nickel-56 mass, solar masses
+    double nickel_half_life = 6.075; // days
+    double cobalt_half_life = 77;    // days
+};
+
+SettingsTable decay_table(Settings& settings) {
+    return {"decay",
+            "Radioactive decay heating (decayheat): the nickel-56 made in the explosion and the\n"
+            "half-lives of the chain nickel-56 -> cobalt-56 -> iron-56.",
+            {number("nickel_mass", settings.nickel_mass, "solar masses", 0.0),
+             number("nickel_half_life", settings.nickel_half_life, "days", 0.0),
+             number("cobalt_half_life", settings.cobalt_half_life, "days", 0.0)}};
+}
+
+constexpr double kSolarMass = 2e33;                 // g
 constexpr double kStep = 0.001;                     // Euler step, days
 constexpr int kSteps = 300000;                      // 300 days
 constexpr int kStepsPerLine = 100;                  // one line every 0.1 day
@@ -34,11 +48,10 @@ const char* const kHelp =
     "Reads   nothing\n"
     "Writes  numNi.txt: one line every 0.1 day (3000 lines) of t, magnitude, heating power,\n"
     "        the masses of Ni, Co, Fe and the rates of change of Ni and Co\n"
-    "Prints nothing and does not wait for a key.\n"
-    "Usage: decayheat [--help | --version]\n";
+    "Prints nothing and does not wait for a key.\n";
 
-DecayRates decay_rates() {
-    return {std::log(2.0) / kNickelHalfLife, std::log(2.0) / kCobaltHalfLife};
+DecayRates decay_rates(const Settings& settings) {
+    return {std::log(2.0) / settings.nickel_half_life, std::log(2.0) / settings.cobalt_half_life};
 }
 
 void write_line(std::FILE* out, double t, double S, const Masses& m, const Rates& r) {
@@ -46,9 +59,9 @@ void write_line(std::FILE* out, double t, double S, const Masses& m, const Rates
                  r.dCo);
 }
 
-void integrate(std::FILE* out) {
-    const DecayRates lambda = decay_rates();
-    Masses m = {kNickelMass, 0, 0};
+void integrate(std::FILE* out, const Settings& settings) {
+    const DecayRates lambda = decay_rates(settings);
+    Masses m = {settings.nickel_mass * kSolarMass, 0, 0};
     for (int i = 0; i < kSteps; ++i) {
         const Rates r = rates(m, lambda);
         m = euler_step(m, r, kStep);
@@ -58,9 +71,9 @@ void integrate(std::FILE* out) {
     }
 }
 
-int run() {
+int run(const Settings& settings) {
     File out = open_checked(kOutput, "w");
-    integrate(out.get());
+    integrate(out.get(), settings);
     close_written(out);
     return 0;
 }
@@ -68,5 +81,7 @@ int run() {
 } // namespace
 
 int main(int argc, char** argv) {
-    return snphot::run_program(argc, argv, {"decayheat", kHelp}, run);
+    Settings settings;
+    return snphot::run_program(argc, argv, {"decayheat", kHelp, {decay_table(settings)}},
+                               [&] { return run(settings); });
 }

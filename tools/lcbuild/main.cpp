@@ -11,11 +11,7 @@
 #include "result_table.hpp"
 #include "truncate.hpp"
 
-#if LCBUILD_GRIZ
-#include "settings_griz.hpp"
-#else
-#include "settings_bvri.hpp"
-#endif
+#include "variants.hpp"
 
 #include <cstdint>
 #include <cstdio>
@@ -26,8 +22,9 @@
 namespace {
 
 using namespace snphot;
+using lcbuild::Calibration;
 using lcbuild::kSlots;
-using lcbuild::settings;
+using lcbuild::kVariant;
 
 constexpr const char* kResultTable = "Eredmeny.txt";
 constexpr const char* kColourCurve = "szin-gorbe.txt";
@@ -36,11 +33,11 @@ constexpr int kTarget = 5;
 constexpr int kComparisons = lcbuild::kComparisons;
 constexpr double kDateOffset = 2400000.0;
 
-const std::string help_text() {
-    const auto& b = settings.bands;
+std::string help_text() {
+    const auto& b = kVariant.bands;
     std::string bands;
     for (const auto& band : b) bands += band.letter;
-    return std::string(settings.program) + ": light curves of a supernova in the bands " + bands +
+    return std::string(kVariant.program) + ": light curves of a supernova in the bands " + bands +
            " from a photometry result table.\n"
            "Reads   Eredmeny.txt (image blocks of six lines: identifier band JD magnitude error)\n"
            "Writes  the standard light curves " +
@@ -50,9 +47,7 @@ const std::string help_text() {
            b[0].final + " " + b[1].final + " " + b[2].final + " " + b[3].final +
            ",\n"
            "        and the colour curve szin-gorbe.txt.\n"
-           "Waits for a key after the counting pass, after the extraction and before it ends.\n"
-           "Usage: " +
-           settings.program + " [--help | --version]\n";
+           "Waits for a key after the counting pass, after the extraction and before it ends.\n";
 }
 
 struct Outputs {
@@ -64,15 +59,15 @@ struct Outputs {
 Outputs open_outputs() {
     Outputs out;
     for (int s = 0; s < kSlots; ++s)
-        out.standard[s] = open_checked(settings.bands[s].standard, "w+");
-    for (int s = 0; s < kSlots; ++s) out.final[s] = open_checked(settings.bands[s].final, "w");
+        out.standard[s] = open_checked(kVariant.bands[s].standard, "w+");
+    for (int s = 0; s < kSlots; ++s) out.final[s] = open_checked(kVariant.bands[s].final, "w");
     out.colour = open_checked(kColourCurve, "w");
     return out;
 }
 
 int slot_of(const std::string& band_word) {
     for (int s = 0; s < kSlots; ++s)
-        if (band_word[0] == settings.bands[s].letter) return s;
+        if (band_word[0] == kVariant.bands[s].letter) return s;
     return -1;
 }
 
@@ -89,11 +84,12 @@ bool any_comparison_measured(const ImageBlock& block) {
 }
 
 // One image block: zero point and scatter from the comparison stars, one standard row.
-void extract_block(const ImageBlock& block, const std::string& table, Outputs& out) {
+void extract_block(const ImageBlock& block, const std::string& table, const Calibration& calib,
+                   Outputs& out) {
     const int s = slot_of(block.band);
     if (s < 0) return;
-    const auto& cat = settings.catalogue;
-    const float k = settings.colour_coefficient[s];
+    const auto& cat = calib.catalogue;
+    const float k = calib.colour_coefficient[s];
     const float z = kivonas2(EstimatorForm::lcbuild, block.rows, cat[s], cat[lcbuild::kColourFirst],
                              cat[lcbuild::kColourSecond], kComparisons, k);
     const float scatter =
@@ -119,13 +115,13 @@ void extract_block(const ImageBlock& block, const std::string& table, Outputs& o
                           scatter);
 }
 
-void extraction_phase(ResultTable& table, int blocks, Outputs& out) {
+void extraction_phase(ResultTable& table, int blocks, const Calibration& calib, Outputs& out) {
     ImageBlock block;
     for (int b = 0; b < blocks; ++b) {
         table.read_block(block);
         sort_by_identifier(block);
         std::printf(dates_agree(block) ? "\nDatum JO" : "\nDatum ROSSZ");
-        extract_block(block, table.name(), out);
+        extract_block(block, table.name(), calib, out);
     }
 }
 
@@ -182,10 +178,10 @@ void compute_colours(ColourTable& table) {
     }
 }
 
-void write_final_curves(const ColourTable& table, Outputs& out) {
+void write_final_curves(const ColourTable& table, const Calibration& calib, Outputs& out) {
     for (File& standard : out.standard) rewind_written(standard);
     for (int s = 0; s < kSlots; ++s) {
-        const long double k = settings.colour_coefficient[s];
+        const long double k = calib.colour_coefficient[s];
         LightCurveReader reader(out.standard[s].get(), out.standard[s].name());
         LightCurveRow row;
         while (reader.next(row)) {
@@ -202,10 +198,10 @@ void write_colour_curve(const ColourTable& table, Outputs& out) {
         if (r.colour != 0.0f) std::fprintf(out.colour.get(), "%f %f\n", r.date, r.colour);
 }
 
-void colour_phase(Outputs& out) {
+void colour_phase(const Calibration& calib, Outputs& out) {
     ColourTable table = read_colour_bands(out);
     compute_colours(table);
-    write_final_curves(table, out);
+    write_final_curves(table, calib, out);
     write_colour_curve(table, out);
 }
 
@@ -215,7 +211,7 @@ void close_outputs(Outputs& out) {
     close_written(out.colour);
 }
 
-int run() {
+int run(const Calibration& calib) {
     File table_file = open_checked(kResultTable, "r");
     ResultTable table(table_file.get(), kResultTable, kBlockLines);
     const int blocks = table.count_blocks(stdout, CountLine::bare);
@@ -223,12 +219,12 @@ int run() {
     table.rewind();
 
     Outputs out = open_outputs();
-    extraction_phase(table, blocks, out);
+    extraction_phase(table, blocks, calib, out);
     std::printf("\negyeni atlag, atlagtol valo elteres\nkulonbseg, szorasa, eredmeny, szuro");
     table_file.close();
     pause_for_key();
 
-    colour_phase(out);
+    colour_phase(calib, out);
     close_outputs(out);
     std::printf("\n\n");
     pause_for_key();
@@ -239,5 +235,12 @@ int run() {
 
 int main(int argc, char** argv) {
     const std::string help = help_text();
-    return snphot::run_program(argc, argv, {settings.program, help.c_str()}, run);
+    snphot::ComparisonCatalogue catalogue;
+    snphot::ColourCoefficients colour;
+    return snphot::run_program(
+        argc, argv,
+        {kVariant.program,
+         help.c_str(),
+         {snphot::comparison_table(catalogue), snphot::colour_table(colour)}},
+        [&] { return run(lcbuild::calibration_of(catalogue, colour)); });
 }

@@ -24,6 +24,7 @@ using namespace snphot;
 using lcsub::kBands;
 using lcsub::kVariant;
 using lcsub::Reference;
+using lcsub::Settings;
 
 constexpr std::size_t kBandCount = kBands.size();
 
@@ -32,14 +33,13 @@ std::string help_text() {
     std::snprintf(date, sizeof date, "%.2f", kVariant.reference_date);
     return std::string(kVariant.program) +
            ": removes the flux of the reference night from every point of the B V R I light\n"
-           "        curves (reference date JD - 2400000 = " +
+           "        curves (built-in reference date JD - 2400000 = " +
            date + ", night " + std::to_string(night_of(kVariant.reference_date)) +
            ").\n"
            "Reads   V-gorbeS.txt R-gorbeS.txt I-gorbeS.txt B-gorbeS.txt (standard light curves)\n"
            "Writes  V-gorbeR.txt R-gorbeR.txt I-gorbeR.txt B-gorbeR.txt, one row per row read;\n"
            "        a point not brighter than the reference is written 100 mag fainter.\n" +
-           kVariant.help_columns + "Waits for a key before it ends.\nUsage: " + kVariant.program +
-           " [--help | --version]\n";
+           kVariant.help_columns + "Waits for a key before it ends.\n";
 }
 
 struct Band {
@@ -64,14 +64,15 @@ Bands open_files() {
     return bands;
 }
 
-bool on_reference_night(float time) {
-    return night_of(time) == night_of(kVariant.reference_date);
+bool on_reference_night(float time, const Settings& settings) {
+    return night_of(time) == night_of(settings.reference_date);
 }
 
-void reference_pass(Band& band) {
+void reference_pass(Band& band, const Settings& settings) {
     LightCurveRow row;
     while (band.reader.next(row)) {
-        if (on_reference_night(row.time)) band.reference = {row.mag, kVariant.reference_error(row)};
+        if (on_reference_night(row.time, settings))
+            band.reference = {row.mag, kVariant.reference_error(row)};
         band.rows.push_back(row);
     }
 }
@@ -89,11 +90,11 @@ void close_files(Bands& bands) {
     for (auto& band : bands) close_written(band->output);
 }
 
-int run() {
+int run(const Settings& settings) {
     Bands bands = open_files();
     std::printf("\n\nBeolvasva:\n");
     for (std::size_t b = 0; b < kBandCount; ++b) {
-        reference_pass(*bands[b]);
+        reference_pass(*bands[b], settings);
         if (b == 0) // V only
             std::printf("szamolt hossz: %d, g\n", static_cast<int>(bands[b]->rows.size()));
         subtraction_pass(*bands[b]);
@@ -108,5 +109,8 @@ int run() {
 
 int main(int argc, char** argv) {
     const std::string help = help_text();
-    return snphot::run_program(argc, argv, {kVariant.program, help.c_str()}, run);
+    Settings settings;
+    return snphot::run_program(
+        argc, argv, {kVariant.program, help.c_str(), {lcsub::subtraction_table(settings)}},
+        [&] { return run(settings); });
 }

@@ -1,8 +1,9 @@
-// Built-in settings of lcsub and lcsub-err: the light curves they read and write, and, side by
-// side, everything that sets the two programs apart. To subtract another reference night, edit
-// the reference dates below and rebuild.
+// lcsub and lcsub-err: the light curves they read and write, and, side by side, everything that
+// sets the two programs apart. The reference dates below are the built-in ones; [subtraction]
+// reference_date of the settings file sets the reference night of both.
 #pragma once
 
+#include "settings_file.hpp"
 #include "subtraction.hpp"
 
 #include <array>
@@ -24,8 +25,8 @@ inline constexpr std::array<BandFiles, 4> kBands = {{
 
 struct Variant {
     const char* program;
-    // JD - 2400000 of the reference night; a row whose time has the same integer part falls on
-    // that night.
+    // JD - 2400000 of the reference night, built in; a row whose time has the same integer part
+    // falls on that night.
     double reference_date;
     // The band's reference error, from its row of the reference night.
     float (*reference_error)(const snphot::LightCurveRow&);
@@ -63,5 +64,20 @@ inline constexpr const Variant& kVariant = kLcsubErr;
 #else
 inline constexpr const Variant& kVariant = kLcsub;
 #endif
+
+// [subtraction] of the settings file: one reference date for both programs, each keeping its own
+// built-in date when the file gives none.
+struct Settings {
+    double reference_date = kVariant.reference_date;
+};
+
+inline snphot::SettingsTable subtraction_table(Settings& settings) {
+    return {"subtraction",
+            "Reference-flux subtraction (lcsub, lcsub-err): the flux of the reference night is\n"
+            "removed from every point of the B V R I standard light curves.",
+            {snphot::number("reference_date", settings.reference_date,
+                            "JD - 2400000; its integer part is the reference night "
+                            "(built in: lcsub 57834.5, lcsub-err 57834.25)")}};
+}
 
 } // namespace lcsub

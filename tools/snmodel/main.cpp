@@ -27,8 +27,7 @@ constexpr const char* kHelp =
     "Writes  kimenet.out: a header of the parameters and derived properties, then one row\n"
     "        (t/day Lsn logLsn Ldiff Lrec xi g_rad) every fifth integration step\n"
     "Prints  the time (days) and the step size (s) of every row written.\n"
-    "Does not wait for a key.\n"
-    "Usage: snmodel [--help | --version]\n";
+    "Does not wait for a key.\n";
 
 // To CGS; tmax stays in days until main converts it.
 void convert_units(ModelState& m) {

@@ -8,6 +8,7 @@
 #include "calibration.hpp"
 #include "cli.hpp"
 #include "file.hpp"
+#include "photometric_settings.hpp"
 #include "result_table.hpp"
 #include "settings.hpp"
 #include "truncate.hpp"
@@ -41,8 +42,7 @@ constexpr const char* kHelp =
     "        names are replaced) and the reference tables g-ref.txt r-ref.txt i-ref.txt\n"
     "        z-ref.txt (weighted mean and scatter per object, then colour-corrected)\n"
     "Waits for a key after the counting pass, after the corrections, after the weighting and\n"
-    "before it ends.\n"
-    "Usage: starcal [--help | --version]\n";
+    "before it ends.\n";
 
 using Corrections = std::array<starcal::CorrectionTable, kBands>;
 using MeanAndScatter = std::array<float, 2>;
@@ -251,15 +251,15 @@ std::array<BandValues, kObjects> read_reference_blocks(Outputs& out) {
     return values;
 }
 
-std::array<BandValues, kObjects> colour_correct(const std::array<BandValues, kObjects>& values) {
+std::array<BandValues, kObjects> colour_correct(const std::array<BandValues, kObjects>& values,
+                                                const std::array<float, kBands>& coefficients) {
     std::array<BandValues, kObjects> corrected;
     for (int k = 0; k < kObjects; ++k) {
         const float g = values[k][starcal::kColourFirst][0];
         const float i = values[k][starcal::kColourSecond][0];
         for (int b = 0; b < kBands; ++b) {
             const auto [mean, scatter] = values[k][b];
-            corrected[k][b] = {starcal::colour_corrected(mean, bands[b].colour_coefficient, g, i),
-                               scatter};
+            corrected[k][b] = {starcal::colour_corrected(mean, coefficients[b], g, i), scatter};
         }
     }
     return corrected;
@@ -288,13 +288,13 @@ void print_final_table(const std::array<BandValues, kObjects>& corrected) {
     }
 }
 
-void colour_phase(Outputs& out) {
-    const auto corrected = colour_correct(read_reference_blocks(out));
+void colour_phase(const snphot::ColourCoefficients& colour, Outputs& out) {
+    const auto corrected = colour_correct(read_reference_blocks(out), colour.griz);
     write_colour_blocks(out, corrected);
     print_final_table(corrected);
 }
 
-int run() {
+int run(const snphot::ColourCoefficients& colour) {
     File table_file = open_checked(kResultTable, "r");
     const Corrections corrections = read_all_corrections();
     ResultTable table(table_file.get(), kResultTable, kObjects);
@@ -310,7 +310,7 @@ int run() {
     combination_phase(out);
     pause_for_key();
 
-    colour_phase(out);
+    colour_phase(colour, out);
     for (File& file : out.reference) close_written(file);
     std::printf("\nVege\n");
     pause_for_key();
@@ -320,5 +320,7 @@ int run() {
 } // namespace
 
 int main(int argc, char** argv) {
-    return snphot::run_program(argc, argv, {"starcal", kHelp}, run);
+    snphot::ColourCoefficients colour;
+    return snphot::run_program(argc, argv, {"starcal", kHelp, {snphot::colour_table(colour)}},
+                               [&] { return run(colour); });
 }

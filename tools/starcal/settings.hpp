@@ -1,5 +1,5 @@
-// Built-in settings of starcal: the bands with their files and the colour coefficients of the
-// g - i colour term (the same as starcorr's). Edit this table and rebuild.
+// The bands of starcal with their files. The colour coefficients of the g - i colour term are
+// [colour] griz of the settings file (photometric_settings.hpp), the same as starcorr's.
 #pragma once
 
 #include <array>
@@ -13,14 +13,14 @@ struct Band {
     const char* correction_file; // written by starcorr
     const char* work_file;       // calibrated rows of every image of the band
     const char* reference_table; // weighted and colour-corrected magnitudes of the objects
-    float colour_coefficient;    // multiplies the colour g - i of the object
 };
 
+// In the order of the colour coefficients [colour] griz.
 inline constexpr std::array<Band, 4> bands = {{
-    {'g', "g-korr.txt", "g-gorbe.txt", "g-ref.txt", -0.125f},
-    {'r', "r-korr.txt", "r-gorbe.txt", "r-ref.txt", -0.009f},
-    {'i', "i-korr.txt", "i-gorbe.txt", "i-ref.txt", -0.095f},
-    {'z', "z-korr.txt", "z-gorbe.txt", "z-ref.txt", 0.0f},
+    {'g', "g-korr.txt", "g-gorbe.txt", "g-ref.txt"},
+    {'r', "r-korr.txt", "r-gorbe.txt", "r-ref.txt"},
+    {'i', "i-korr.txt", "i-gorbe.txt", "i-ref.txt"},
+    {'z', "z-korr.txt", "z-gorbe.txt", "z-ref.txt"},
 }};
 
 inline constexpr int kColourFirst = 0;  // g

@@ -19,6 +19,7 @@ namespace {
 
 using namespace snphot;
 using starcorr::bands;
+using starcorr::Settings;
 
 constexpr const char* kResultTable = "Eredmeny.txt";
 constexpr int kBands = static_cast<int>(bands.size());
@@ -30,8 +31,7 @@ constexpr const char* kHelp =
     "Reads   Eredmeny.txt (image blocks of five lines: identifier band JD magnitude error)\n"
     "Writes  g-korr.txt r-korr.txt i-korr.txt z-korr.txt, one line per image of the band:\n"
     "        JD - 2400000, zero-point offset, 0, scatter (all four are emptied at every run)\n"
-    "Waits for a key after the counting pass and before it ends.\n"
-    "Usage: starcorr [--help | --version]\n";
+    "Waits for a key after the counting pass and before it ends.\n";
 
 using CorrectionFiles = std::array<File, kBands>;
 
@@ -61,32 +61,34 @@ void warn_unmeasured(const ImageBlock& block, const std::string& table) {
 }
 
 // One image block: zero-point offset and scatter of its band, one correction line.
-void correct_block(const ImageBlock& block, const std::string& table, CorrectionFiles& out) {
+void correct_block(const ImageBlock& block, const std::string& table, const Settings& settings,
+                   CorrectionFiles& out) {
     const int b = band_of(block.band);
     if (b < 0) return;
     warn_unmeasured(block, table);
-    const auto& band = bands[b];
-    const auto& g = bands[starcorr::kColourFirst].catalogue;
-    const auto& i = bands[starcorr::kColourSecond].catalogue;
-    const float k = band.colour_coefficient;
+    const auto& catalogue = settings.field.*bands[b].stars;
+    const auto& g = settings.field.*bands[starcorr::kColourFirst].stars;
+    const auto& i = settings.field.*bands[starcorr::kColourSecond].stars;
+    const float k = settings.colour.griz[b];
     const float z =
-        kivonas2(EstimatorForm::starcorr, block.rows, band.catalogue, g, i, starcorr::kStars, k);
+        kivonas2(EstimatorForm::starcorr, block.rows, catalogue, g, i, starcorr::kStars, k);
     const float s =
-        hiba2(EstimatorForm::starcorr, block.rows, band.catalogue, g, i, starcorr::kStars, k);
+        hiba2(EstimatorForm::starcorr, block.rows, catalogue, g, i, starcorr::kStars, k);
     std::printf("%f %f %s\n", z, s, block.band.c_str());
     const double time = block.rows[0][JD] - kDateOffset;
     std::fprintf(out[b].get(), "%f %f %f %f\n", time, z, 0.0, s);
 }
 
-void correction_phase(ResultTable& table, int blocks, CorrectionFiles& out) {
+void correction_phase(ResultTable& table, int blocks, const Settings& settings,
+                      CorrectionFiles& out) {
     ImageBlock block;
     for (int n = 0; n < blocks; ++n) {
         table.read_block(block);
-        correct_block(block, table.name(), out);
+        correct_block(block, table.name(), settings, out);
     }
 }
 
-int run() {
+int run(const Settings& settings) {
     File table_file = open_checked(kResultTable, "r");
     ResultTable table(table_file.get(), kResultTable, starcorr::kStars);
     const int blocks = table.count_blocks(stdout, CountLine::bare);
@@ -94,7 +96,7 @@ int run() {
     table.rewind();
 
     CorrectionFiles out = create_correction_files();
-    correction_phase(table, blocks, out);
+    correction_phase(table, blocks, settings, out);
     std::printf("\nelteresek kulon-kulon, elteres az atlagtol\n");
     std::printf("elteres atlag, szoras, szuro\n");
     table_file.close();
@@ -107,5 +109,11 @@ int run() {
 } // namespace
 
 int main(int argc, char** argv) {
-    return snphot::run_program(argc, argv, {"starcorr", kHelp}, run);
+    Settings settings;
+    return snphot::run_program(
+        argc, argv,
+        {"starcorr",
+         kHelp,
+         {starcorr::standard_field_table(settings.field), snphot::colour_table(settings.colour)}},
+        [&] { return run(settings); });
 }

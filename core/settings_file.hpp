@@ -1,0 +1,85 @@
+// The campaign settings file: what a program takes at run time from "snphot.toml" in its working
+// directory (or from the file named by --settings) over its built-in settings.
+//
+// A program reads only its own tables of the file. Each of its tables is bound, key by key, to the
+// members of a settings struct whose default values are the program's built-in settings; a key the
+// file leaves out keeps its default. Inside its own tables a program refuses an unknown key, a
+// value of the wrong type, an array of the wrong length and a number that is not finite (or out of
+// the key's range), naming the line; a file that is not TOML, or that holds a table which no
+// program of the suite reads (a misspelt table name), is refused by every program. A table means
+// the same to every program that reads it: it is checked whole and printed whole.
+//
+// The file is parsed with toml++ in settings_file.cpp alone; nothing here depends on it.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <limits>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace snphot {
+
+// A word out of a fixed list, held as its index; an index outside the list means none is chosen.
+struct Choice {
+    int* index;
+    std::vector<std::string> words;
+};
+
+// One key of a table, bound to the member that holds its value.
+struct SettingKey {
+    std::string name;
+    std::variant<float*, double*, std::span<float>, Choice> value;
+    std::string comment; // unit and meaning, printed beside the value
+    double above = -std::numeric_limits<double>::infinity(); // a number must be greater than this
+    bool given = false;                                      // set when the file gives the key
+};
+
+// A key holding one number (stored in single or double precision) that must be greater than
+// `above`.
+SettingKey number(std::string name, float& value, std::string comment,
+                  double above = -std::numeric_limits<double>::infinity());
+SettingKey number(std::string name, double& value, std::string comment,
+                  double above = -std::numeric_limits<double>::infinity());
+// A key holding an array of exactly values.size() numbers.
+SettingKey numbers(std::string name, std::span<float> values, std::string comment);
+// A key holding one of the words.
+SettingKey choice(std::string name, int& index, std::vector<std::string> words,
+                  std::string comment);
+
+// One table "[name]" of the settings file.
+struct SettingsTable {
+    std::string name;
+    std::string comment; // what the table holds and which programs read it
+    std::vector<SettingKey> keys;
+    // Called once the file has been read into the members: values that follow from other keys.
+    std::function<void(const SettingsTable&)> complete = {};
+
+    // True when the file gave the key.
+    bool given(std::string_view key) const;
+};
+
+// The settings file every program looks for in its working directory.
+inline constexpr const char* kSettingsFile = "snphot.toml";
+
+// Reads the text of a settings file called `name` into the tables: every key the text gives
+// replaces the value of its member, and each table is completed. A text that is not TOML, a table
+// of no program of the suite, or a key of the tables that breaks their rules throws an InputError
+// "name:line: reason" (cli.hpp).
+void read_settings_text(std::string_view text, const std::string& name,
+                        std::span<SettingsTable> tables);
+
+// The settings file of a run: `requested` (the FILE of --settings), which must exist, or else
+// snphot.toml in the working directory when there is one. Reads it into the tables and returns
+// its name; returns an empty name, and leaves the tables as they are, when there is no file. A
+// file that cannot be read throws an InputError naming it.
+std::string read_settings_file(const std::string* requested, std::span<SettingsTable> tables);
+
+// Prints the tables in the syntax of the file, each with its comment, every key with its value
+// written so that it reads back as the same number.
+void print_settings(std::FILE* out, std::span<const SettingsTable> tables);
+
+} // namespace snphot
