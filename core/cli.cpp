@@ -151,19 +151,49 @@ bool parse_arguments(int argc, char** argv, Arguments& args) {
     return true;
 }
 
-// What follows every program's own help: the command line and the settings it takes.
+// What follows every program's own help: the command line, the settings it takes, its exit
+// statuses and examples (the sections of its manual page).
 std::string usage_and_settings(const ProgramInfo& info) {
     const std::string name = info.name;
     std::string text =
         "Usage: " + name + " [--settings FILE] [--print-settings] | --help | --version\n";
-    if (info.settings.empty())
-        return text + "Settings none: " + name +
-               " reads no table of the settings file snphot.toml.\n";
-    text += "Settings";
-    for (const SettingsTable& table : info.settings) text += " [" + table.name + "]";
-    return text + " of snphot.toml in the working directory, or of FILE,\n"
-                  "        over the built-in values; --print-settings prints the settings a run "
-                  "would use.\n";
+    if (info.settings.empty()) {
+        text += "Settings none: " + name + " reads no table of the settings file snphot.toml.\n";
+    } else {
+        text += "Settings";
+        for (const SettingsTable& table : info.settings) text += " [" + table.name + "]";
+        text += " of snphot.toml in the working directory, or of FILE,\n"
+                "        over the built-in values; --print-settings prints the settings a run "
+                "would use.\n";
+    }
+    text += "\nOptions:\n"
+            "  --settings FILE    read the settings from FILE instead of ./snphot.toml\n"
+            "  --print-settings   print the settings a run would use, in the syntax of the file,\n"
+            "                     and stop without touching a file\n"
+            "  --help             print this help and stop\n"
+            "  --version          print the version and stop\n"
+            "\nFiles are read and written in the working directory under fixed names; the\n"
+            "reference of every file is files.md in the documentation of snphot\n"
+            "(/usr/share/doc/snphot when installed from the package).\n"
+            "\nExit status:\n"
+            "  0  the run is complete\n"
+            "  1  an input is missing, unreadable or malformed, or an output cannot be written:\n"
+            "     one line \"" +
+            name +
+            ": file[:line]: reason\" on standard error; earlier outputs are left as\n"
+            "     they were\n"
+            "  2  an argument that is not one of the options above\n" +
+            info.more_statuses +
+            "\nExamples:\n"
+            "  cd my-supernova && " +
+            name +
+            " </dev/null\n"
+            "      run without waiting for a key, on ./snphot.toml if there is one\n"
+            "  " +
+            name +
+            " --print-settings >snphot.toml\n"
+            "      start a settings file from the built-in values\n";
+    return text;
 }
 
 void print_settings_of(const ProgramInfo& info, const std::string& file,

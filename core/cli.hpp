@@ -17,6 +17,8 @@ struct ProgramInfo {
     const char* help; // what the program reads and writes, shown by --help
     // The tables of the settings file that the program reads, bound to its settings.
     std::vector<SettingsTable> settings = {};
+    // Exit statuses beyond 0, 1 and 2, for --help ("  3  ...\n" lines), if any.
+    const char* more_statuses = "";
 };
 
 // A failure that ends the run: `where` is "file" or "file:line".
