@@ -51,14 +51,14 @@ void pause_for_key() {
 namespace {
 
 [[noreturn]] void fail_to_write(const std::string& name, int error) {
-    throw InputError(name, std::string("cannot write: ") +
+    throw RunFailure(name, std::string("cannot write: ") +
                                (error ? std::strerror(error) : "write error"));
 }
 
 void refuse_directory(const File& file) {
     struct stat status;
     if (fstat(fileno(file.get()), &status) == 0 && S_ISDIR(status.st_mode))
-        throw InputError(file.name(), std::string("cannot read: ") + std::strerror(EISDIR));
+        throw RunFailure(file.name(), std::string("cannot read: ") + std::strerror(EISDIR));
 }
 
 bool for_reading_only(const char* mode) {
@@ -71,7 +71,7 @@ File open_checked(const std::string& name, const char* mode) {
     File file(name, mode);
     if (!file) {
         const char* why = std::strerror(errno);
-        throw InputError(name, std::string("cannot open: ") + why);
+        throw RunFailure(name, std::string("cannot open: ") + why);
     }
     if (for_reading_only(mode)) refuse_directory(file);
     return file;
@@ -81,7 +81,7 @@ File open_if_present(const std::string& name) {
     File file(name, "r");
     if (!file) {
         if (errno == ENOENT) return file;
-        throw InputError(name, std::string("cannot open: ") + std::strerror(errno));
+        throw RunFailure(name, std::string("cannot open: ") + std::strerror(errno));
     }
     refuse_directory(file);
     return file;
@@ -227,7 +227,7 @@ int run_with_settings(const Arguments& args, const ProgramInfo& info,
 int run_body(const std::function<int()>& body) {
     try {
         return body();
-    } catch (const InputError& error) {
+    } catch (const RunFailure& error) {
         warn(error.where(), error.what());
         return 1;
     }

@@ -21,10 +21,11 @@ struct ProgramInfo {
     const char* more_statuses = "";
 };
 
-// A failure that ends the run: `where` is "file" or "file:line".
-class InputError : public std::runtime_error {
+// A failure that ends the run, whatever its cause: an input missing or malformed, an output that
+// cannot be created or written. `where` is "file" or "file:line".
+class RunFailure : public std::runtime_error {
   public:
-    InputError(std::string where, const std::string& reason)
+    RunFailure(std::string where, const std::string& reason)
         : std::runtime_error(reason), where_(std::move(where)) {}
     const std::string& where() const { return where_; }
 
@@ -34,7 +35,7 @@ class InputError : public std::runtime_error {
 
 // Runs a program body under the suite's failure contract: --help and --version answer and exit 0,
 // any other argument than those and --settings FILE, --print-settings is refused with a usage line
-// and status 2, and an InputError thrown by the body becomes one line "program: where: reason" on
+// and status 2, and a RunFailure thrown by the body becomes one line "program: where: reason" on
 // standard error and status 1.
 //
 // Before the body runs, the settings file (FILE of --settings, or snphot.toml of the working

@@ -28,7 +28,7 @@ Differences single_differences(EstimatorForm form, Block block, Catalogue c, Cat
                                Catalogue b, int n, float k) {
     Differences result;
     for (int i = 0; i < n; ++i) {
-        const float m = block[i][MAG];
+        const float m = block[i][measurement::mag];
         if (!row_enters(form, i, m)) continue;
         const long double colour = static_cast<long double>(a[i]) - b[i];
         result.d.push_back((static_cast<long double>(m) - c[i]) - colour * k);

@@ -40,14 +40,14 @@ TEST(Estimators, LcbuildFormZeroPointScatterAndPrintedTable) {
 
 TEST(Estimators, LcbuildFormLeavesOutRowZeroAndUnmeasuredStars) {
     auto rows = block_with({-3, -15.0f, -15.2f, -14.8f, -15.3f, 0});
-    rows[2][MAG] = 0.0f; // star 2 not measured
+    rows[2][measurement::mag] = 0.0f; // star 2 not measured
     Capture out;
     EXPECT_NEAR(kivonas(EstimatorForm::lcbuild, rows, kCatalogue, 5), -15.0333333f, 2e-6);
     hiba(EstimatorForm::lcbuild, rows, kCatalogue, 5, out.get());
     const std::string printed = out.text();
     EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 4); // the empty line and 3 stars
 
-    for (int i = 1; i < 5; ++i) rows[i][MAG] = 0.0f; // nothing left: 0/0
+    for (int i = 1; i < 5; ++i) rows[i][measurement::mag] = 0.0f; // nothing left: 0/0
     EXPECT_TRUE(std::isnan(kivonas(EstimatorForm::lcbuild, rows, kCatalogue, 5)));
 }
 
@@ -58,7 +58,7 @@ TEST(Estimators, StarcorrAndStarcalFormsChooseRowsAndDivisor) {
     const std::array<float, 5> zero = {0, 0, 0, 0, 0};
     EXPECT_FLOAT_EQ(kivonas(EstimatorForm::starcorr, rows, zero, 5), 3.0f);
     EXPECT_FLOAT_EQ(kivonas(EstimatorForm::starcal, rows, zero, 5), 22.4f);
-    rows[0][MAG] = 0.0f; // a magnitude of 0 enters like any other in these forms
+    rows[0][measurement::mag] = 0.0f; // a magnitude of 0 enters like any other in these forms
     EXPECT_FLOAT_EQ(kivonas(EstimatorForm::starcorr, rows, zero, 5), 2.75f);
     Capture out;
     EXPECT_NEAR(hiba(EstimatorForm::starcorr, rows, zero, 5, out.get()), 2.1650635f,
@@ -71,7 +71,7 @@ TEST(Estimators, ColourTermUsesTheCatalogueColourOfEachStar) {
     const std::array<float, 5> g = {16.54f, 16.61f, 16.98f, 16.26f, 15.84f};
     const std::array<float, 5> i = {16.0f, 15.81f, 16.39f, 15.67f, 15.03f};
     std::vector<MeasurementRow> rows(6, MeasurementRow{0, 0, 0, 0});
-    rows[1][MAG] = 16.61f - 2.0f;
+    rows[1][measurement::mag] = 16.61f - 2.0f;
     Capture out;
     const float z = kivonas2(EstimatorForm::lcbuild, rows, g, g, i, 5, -0.125f);
     EXPECT_NEAR(z, -2.0f + 0.1f, 2e-6);

@@ -41,7 +41,7 @@ class File {
     std::string name_;
 };
 
-// Opens a file or throws an InputError naming it (see cli.hpp). A file opened for reading must
+// Opens a file or throws a RunFailure naming it (see cli.hpp). A file opened for reading must
 // be one that can be read: a directory is refused here, before any output has been touched,
 // rather than failing at its first read.
 File open_checked(const std::string& name, const char* mode);
@@ -55,7 +55,7 @@ File open_if_present(const std::string& name);
 void rewind_written(File& file);
 
 // Closes a file that was written; a write that failed on the way (a full disk) throws an
-// InputError naming the file, so that a lost table never passes for a finished one.
+// RunFailure naming the file, so that a lost table never passes for a finished one.
 void close_written(File& file);
 
 } // namespace snphot

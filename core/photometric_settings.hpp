@@ -53,7 +53,7 @@ struct PhotometricSettings {
 };
 
 // Reads the text of a settings file called `name` into the shared tables (read_settings_text
-// with every rule of a program's own tables); throws an InputError "name:line: reason".
+// with every rule of a program's own tables); throws a RunFailure "name:line: reason".
 PhotometricSettings parse_settings_text(std::string_view text, const std::string& name);
 
 } // namespace snphot

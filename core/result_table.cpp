@@ -12,19 +12,19 @@ void ResultTable::read_measurement(MeasurementRow& row, std::string& band, int i
                                               "error"};
     auto fail_at = [&](int field) {
         if (scanner_.at_end()) {
-            throw InputError(at_line(name_, scanner_.field_line()),
+            throw RunFailure(at_line(name_, scanner_.field_line()),
                              "the table ends inside an image block (after " +
                                  std::to_string(index) + " of its " + std::to_string(k_) +
                                  " lines)");
         }
-        throw InputError(at_line(name_, scanner_.line()),
+        throw RunFailure(at_line(name_, scanner_.line()),
                          std::string("not a number where the ") + field_names[field] + " is due");
     };
-    if (!scanner_.read_float(row[ID])) fail_at(0);
+    if (!scanner_.read_float(row[measurement::id])) fail_at(0);
     if (!scanner_.read_word(band)) fail_at(1);
-    if (!scanner_.read_float(row[JD])) fail_at(2);
-    if (!scanner_.read_float(row[MAG])) fail_at(3);
-    if (!scanner_.read_float(row[ERR])) fail_at(4);
+    if (!scanner_.read_float(row[measurement::jd])) fail_at(2);
+    if (!scanner_.read_float(row[measurement::mag])) fail_at(3);
+    if (!scanner_.read_float(row[measurement::err])) fail_at(4);
     scanner_.skip_space();
 }
 
@@ -37,14 +37,15 @@ void ResultTable::read_block(ImageBlock& block) {
 int ResultTable::count_blocks(std::FILE* out, CountLine count_line) {
     std::fprintf(out, "Beolvasva:\n");
     scanner_.skip_space();
-    if (scanner_.at_end()) throw InputError(at_line(name_, 1), "no measurement in the table");
+    if (scanner_.at_end()) throw RunFailure(at_line(name_, 1), "no measurement in the table");
     int count = 0;
     ImageBlock block;
     while (!scanner_.at_end()) {
         read_block(block);
         for (const MeasurementRow& row : block.rows) {
-            std::fprintf(out, "%d  %s  %f  %f  %f\n", to_int_truncated(row[ID]), block.band.c_str(),
-                         row[JD], row[MAG], row[ERR]);
+            std::fprintf(out, "%d  %s  %f  %f  %f\n", to_int_truncated(row[measurement::id]),
+                         block.band.c_str(), row[measurement::jd], row[measurement::mag],
+                         row[measurement::err]);
         }
         std::fprintf(out, "\n");
         ++count;
@@ -58,13 +59,14 @@ void sort_by_identifier(ImageBlock& block) {
     auto& rows = block.rows;
     for (int k = static_cast<int>(rows.size()) - 1; k >= 1; --k) {
         for (int j = 0; j < k; ++j) {
-            if (rows[j][ID] > rows[j + 1][ID]) std::swap(rows[j], rows[j + 1]);
+            if (rows[j][measurement::id] > rows[j + 1][measurement::id])
+                std::swap(rows[j], rows[j + 1]);
         }
     }
 }
 
 bool dates_agree(const ImageBlock& block) {
-    return block.rows.back()[JD] == block.rows[0][JD];
+    return block.rows.back()[measurement::jd] == block.rows[0][measurement::jd];
 }
 
 } // namespace snphot

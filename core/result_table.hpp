@@ -13,7 +13,10 @@ namespace snphot {
 
 // One measurement in memory, single precision: JD, magnitude, error, identifier.
 using MeasurementRow = std::array<float, 4>;
-enum MeasurementField { JD = 0, MAG = 1, ERR = 2, ID = 3 };
+// The columns of a MeasurementRow.
+namespace measurement {
+inline constexpr int jd = 0, mag = 1, err = 2, id = 3;
+} // namespace measurement
 
 struct ImageBlock {
     std::vector<MeasurementRow> rows; // in file order (until sorted)
@@ -29,7 +32,7 @@ class ResultTable {
         : scanner_(file, name), name_(std::move(name)), k_(lines_per_block) {}
 
     // The counting pass: prints "Beolvasva:\n", echoes every block, prints "szamolt kepek: %d"
-    // and returns the count. Throws InputError naming the file and line when the table is
+    // and returns the count. Throws RunFailure naming the file and line when the table is
     // empty, ends inside a block, or holds something else where a number is due.
     int count_blocks(std::FILE* out, CountLine count_line);
     // Rewinds to the start for the second pass.

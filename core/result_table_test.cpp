@@ -29,7 +29,7 @@ std::string expect_error(const std::string& text, int k) {
     std::string where;
     try {
         table.count_blocks(out.get(), CountLine::bare);
-    } catch (const InputError& e) {
+    } catch (const RunFailure& e) {
         where = e.where();
     }
     std::fclose(f);
@@ -70,7 +70,7 @@ TEST(ResultTable, CountingPassEchoesEveryBlockWithTheBandOfItsLastLine) {
     table.read_block(block);
     EXPECT_EQ(block.first_line, 7);
     EXPECT_EQ(block.band, "Rband");
-    EXPECT_FLOAT_EQ(block.rows[5][ID], 3.9f);
+    EXPECT_FLOAT_EQ(block.rows[5][measurement::id], 3.9f);
     std::fclose(f);
 }
 
@@ -114,26 +114,28 @@ TEST(SortByIdentifier, OrdersLowestFirstKeepingTiesAndLeavingUndefinedInPlace) {
     ImageBlock block;
     for (float id : {5.f, 3.f, 1.f, 0.f, 4.f, 2.f}) block.rows.push_back({0, id * 10, 0, id});
     sort_by_identifier(block);
-    for (int j = 0; j < 6; ++j) EXPECT_EQ(block.rows[j][ID], j);
-    EXPECT_EQ(block.rows[5][MAG], 50.f); // all four values travel with the identifier
+    for (int j = 0; j < 6; ++j) EXPECT_EQ(block.rows[j][measurement::id], j);
+    EXPECT_EQ(block.rows[5][measurement::mag], 50.f); // all four values travel with the identifier
 
     block.rows = {{0, 1, 0, 10}, {0, 2, 0, 9}, {0, 3, 0, 9}};
     sort_by_identifier(block);
-    EXPECT_EQ(block.rows[0][MAG], 2.f); // 10 sorts after 9, equal identifiers keep their order
-    EXPECT_EQ(block.rows[1][MAG], 3.f);
+    EXPECT_EQ(block.rows[0][measurement::mag],
+              2.f); // 10 sorts after 9, equal identifiers keep their order
+    EXPECT_EQ(block.rows[1][measurement::mag], 3.f);
 
     const float nan = std::numeric_limits<float>::quiet_NaN();
     block.rows = {{0, 1, 0, 2}, {0, 2, 0, nan}, {0, 3, 0, 1}};
     sort_by_identifier(block);
-    EXPECT_EQ(block.rows[0][MAG], 1.f); // comparisons with the undefined value swap nothing
-    EXPECT_EQ(block.rows[1][MAG], 2.f);
-    EXPECT_EQ(block.rows[2][MAG], 3.f);
+    EXPECT_EQ(block.rows[0][measurement::mag],
+              1.f); // comparisons with the undefined value swap nothing
+    EXPECT_EQ(block.rows[1][measurement::mag], 2.f);
+    EXPECT_EQ(block.rows[2][measurement::mag], 3.f);
 }
 
 TEST(DatesAgree, ComparesTheSinglePrecisionDatesOfTargetAndFirstRow) {
     ImageBlock block;
     block.rows = {{2456789.30f, 0, 0, 0}, {2456789.33f, 0, 0, 5}};
     EXPECT_TRUE(dates_agree(block));
-    block.rows[1][JD] = 2456789.45f;
+    block.rows[1][measurement::jd] = 2456789.45f;
     EXPECT_FALSE(dates_agree(block));
 }

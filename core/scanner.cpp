@@ -28,7 +28,7 @@ int Scanner::get() {
     const int c = getc_unlocked(file_);
     if (c == EOF && std::ferror(file_)) {
         const int error = errno;
-        throw InputError(name_, std::string("cannot read: ") +
+        throw RunFailure(name_, std::string("cannot read: ") +
                                     (error ? std::strerror(error) : "read error"));
     }
     return c;

@@ -4,7 +4,7 @@
 //
 // Three outcomes are kept apart: a field that converts, a field that is not a number (the caller
 // decides what that means for its file), and a read that fails in the system (a directory, an
-// I/O error), which is never taken for the end of the data: it throws an InputError
+// I/O error), which is never taken for the end of the data: it throws a RunFailure
 // "cannot read: <reason>" naming the file.
 #pragma once
 

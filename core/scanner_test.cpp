@@ -98,7 +98,7 @@ TEST(Scanner, AReadErrorIsNeitherTheEndNorANumberThatFailed) {
     try {
         in.read_float(v);
         ADD_FAILURE() << "a directory read as data";
-    } catch (const snphot::InputError& e) {
+    } catch (const snphot::RunFailure& e) {
         EXPECT_EQ(e.where(), "Eredmeny.txt");
         EXPECT_STREQ(e.what(), "cannot read: Is a directory");
     }

@@ -63,7 +63,7 @@ class Refusals {
   public:
     explicit Refusals(const std::string& file) : file_(file) {}
     [[noreturn]] void at(long line, const std::string& reason) const {
-        throw InputError(line > 0 ? at_line(file_, line) : file_, reason);
+        throw RunFailure(line > 0 ? at_line(file_, line) : file_, reason);
     }
 
   private:
@@ -105,7 +105,8 @@ class TableReader {
     // rather than silently passed over.
     void refuse_unknown_keys(const toml::table& file_table) const {
         const toml::key* unknown = nullptr;
-        for (const auto& [key, value] : file_table) {
+        for (const auto& entry : file_table) {
+            const toml::key& key = entry.first;
             const bool known =
                 std::any_of(table_.keys.begin(), table_.keys.end(),
                             [&](const SettingKey& k) { return k.name == key.str(); });
@@ -196,7 +197,62 @@ void refuse_foreign_tables(const toml::table& root, const Refusals& refuse) {
     refuse.at(line_of(foreign->source()), "unknown key \"" + name + "\" outside any table");
 }
 
+// Settings are written in ASCII; other characters are welcome in comments only (strings are
+// followed only so that a # inside one starts no comment). The parser is not handed any other,
+// since the toml++ of Debian 12 (3.3) reaches undefined behaviour when it asks whether certain
+// characters beyond ASCII are white space (in quoted keys, after values).
+void refuse_characters_beyond_ascii(std::string_view text, const Refusals& refuse) {
+    enum class In { code, comment, string, literal, long_string, long_literal } in = In::code;
+    long line = 1;
+    auto opens = [&](std::size_t at, char quote, int count) {
+        return text.compare(at, count, std::string(count, quote)) == 0;
+    };
+    // Past a closing run of quotes (a long string may end in up to two quotes of its own).
+    auto close_run = [&](std::size_t& at, char quote) {
+        while (at + 1 < text.size() && text[at + 1] == quote) ++at;
+    };
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        if (c == '\n') {
+            ++line;
+            if (in == In::comment || in == In::string || in == In::literal) in = In::code;
+            continue;
+        }
+        if (in != In::comment && static_cast<unsigned char>(c) >= 0x80)
+            refuse.at(line, "a character beyond ASCII outside a comment: settings are written "
+                            "in ASCII");
+        switch (in) {
+        case In::code:
+            if (c == '#') in = In::comment;
+            if (c == '"') in = opens(at, '"', 3) ? (at += 2, In::long_string) : In::string;
+            if (c == '\'') in = opens(at, '\'', 3) ? (at += 2, In::long_literal) : In::literal;
+            break;
+        case In::comment:
+            break;
+        case In::string:
+            if (c == '\\')
+                ++at;
+            else if (c == '"')
+                in = In::code;
+            break;
+        case In::literal:
+            if (c == '\'') in = In::code;
+            break;
+        case In::long_string:
+            if (c == '\\' && at + 1 < text.size() && text[at + 1] != '\n')
+                ++at;
+            else if (opens(at, '"', 3))
+                close_run(at, '"'), in = In::code;
+            break;
+        case In::long_literal:
+            if (opens(at, '\'', 3)) close_run(at, '\''), in = In::code;
+            break;
+        }
+    }
+}
+
 toml::table parse(std::string_view text, const std::string& name, const Refusals& refuse) {
+    refuse_characters_beyond_ascii(text, refuse);
     try {
         return toml::parse(text, name);
     } catch (const toml::parse_error& error) {
@@ -210,7 +266,7 @@ std::string read_whole(File& file) {
     std::size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) text.append(buffer, got);
     if (std::ferror(file.get()))
-        throw InputError(file.name(), std::string("cannot read: ") +
+        throw RunFailure(file.name(), std::string("cannot read: ") +
                                           (errno ? std::strerror(errno) : "read error"));
     return text;
 }

@@ -67,7 +67,7 @@ inline constexpr const char* kSettingsFile = "snphot.toml";
 
 // Reads the text of a settings file called `name` into the tables: every key the text gives
 // replaces the value of its member, and each table is completed. A text that is not TOML, a table
-// of no program of the suite, or a key of the tables that breaks their rules throws an InputError
+// of no program of the suite, or a key of the tables that breaks their rules throws a RunFailure
 // "name:line: reason" (cli.hpp).
 void read_settings_text(std::string_view text, const std::string& name,
                         std::span<SettingsTable> tables);
@@ -75,7 +75,7 @@ void read_settings_text(std::string_view text, const std::string& name,
 // The settings file of a run: `requested` (the FILE of --settings), which must exist, or else
 // snphot.toml in the working directory when there is one. Reads it into the tables and returns
 // its name; returns an empty name, and leaves the tables as they are, when there is no file. A
-// file that cannot be read throws an InputError naming it.
+// file that cannot be read throws a RunFailure naming it.
 std::string read_settings_file(const std::string* requested, std::span<SettingsTable> tables);
 
 // Prints the tables in the syntax of the file, each with its comment, every key with its value

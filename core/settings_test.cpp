@@ -39,7 +39,7 @@ std::string refusal(const std::string& text, Sample& s) {
     std::vector<SettingsTable> tables = {sample_table(s)};
     try {
         read_settings_text(text, "x.toml", tables);
-    } catch (const InputError& e) {
+    } catch (const RunFailure& e) {
         return e.where() + ": " + e.what();
     }
     return "";
@@ -75,11 +75,22 @@ TEST(SettingsFile, RefusesWhatBreaksTheRulesAtItsLine) {
         {"[[decay]]\nsingle = 1\n", "x.toml:1: [decay] must be a table"},
         {"[spectrum]\nfoo = 1\n[decayy]\n", "x.toml:3: unknown table [decayy]: no program of "
                                             "the suite reads it"},
+        // Beyond ASCII, only comments; a # inside a string starts none.
+        {"[decay]\nword = 'two' \xc2\xa1\n", "x.toml:2: a character beyond ASCII outside a "
+                                             "comment: settings are written in ASCII"},
+        {"[decay]\n\"w\xc3\xa9rd\" = 1\n", "x.toml:2: a character beyond ASCII outside a "
+                                           "comment: settings are written in ASCII"},
+        {"[decay]\nword = \"#\" \xc3\xa9\n",
+         "x.toml:2: a character beyond ASCII outside a comment: settings are written in ASCII"},
     };
     for (const auto& c : cases) {
         Sample s;
         EXPECT_EQ(refusal(c.text, s), c.refusal) << c.text;
     }
+    Sample accented;
+    EXPECT_EQ(
+        refusal("# \xc3\x81gnes\n[decay] # sz\xc3\xadn\nsingle = 1 # \xe2\x80\x94\n", accented),
+        "");
     Sample s;
     const std::string syntax = refusal("[decay]\nsingle = 1\nsingle = 2\n", s);
     EXPECT_EQ(syntax.rfind("x.toml:3: ", 0), 0u) << syntax;

@@ -7,7 +7,7 @@ namespace snphot {
 float kivonasv(WeightedRows rows, Offsets offsets, int n, float total_weight) {
     float sum = 0.0f;
     for (int j = 0; j < n; ++j) {
-        const long double term = static_cast<long double>(rows[j][WEIGHTED]) - offsets[j];
+        const long double term = static_cast<long double>(rows[j][weighted::weighted]) - offsets[j];
         sum = static_cast<float>(term + sum);
     }
     return static_cast<float>(static_cast<long double>(sum) / total_weight);
@@ -17,8 +17,8 @@ float hibav(WeightedRows rows, Offsets offsets, int n, float total_weight) {
     const float mean = kivonasv(rows, offsets, n, total_weight);
     float total = 0.0f;
     for (int j = 0; j < n; ++j) {
-        const long double value = rows[j][VALUE];
-        const long double weight = rows[j][WEIGHTED] / value;
+        const long double value = rows[j][weighted::value];
+        const long double weight = rows[j][weighted::weighted] / value;
         const long double deviation = mean - value + offsets[j];
         total = static_cast<float>(weight * deviation * deviation + total);
     }

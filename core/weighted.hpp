@@ -12,7 +12,10 @@ namespace snphot {
 // One weighted row, single precision: value, value x weight, combined error (kept for the caller,
 // not read here), unused.
 using WeightedRow = std::array<float, 4>;
-enum WeightedField { VALUE = 0, WEIGHTED = 1, COMBINED_ERROR = 2 };
+// The columns of a WeightedRow.
+namespace weighted {
+inline constexpr int value = 0, weighted = 1, combined_error = 2;
+} // namespace weighted
 
 using WeightedRows = std::span<const WeightedRow>;
 using Offsets = std::span<const float>; // one per row, subtracted from the value

@@ -1,7 +1,7 @@
 // What every fuzz target shares: the input bytes as a FILE* the reader takes for a file on disk,
 // a stream that collects what a reader prints, and the line between a refusal and a finding.
 //
-// A reader that refuses its input throws snphot::InputError: that is the expected outcome for a
+// A reader that refuses its input throws snphot::RunFailure: that is the expected outcome for a
 // bad file. Anything else (a crash, a sanitizer report, another exception, a reader that never
 // returns, or a broken property checked by the target) is a finding.
 #pragma once
@@ -68,12 +68,12 @@ class OutputBuffer {
     std::FILE* file_ = nullptr;
 };
 
-// Runs a reader; true when it accepted the input, false when it refused it with an InputError.
+// Runs a reader; true when it accepted the input, false when it refused it with a RunFailure.
 template <typename Read> bool accepted(Read&& read) {
     try {
         read();
         return true;
-    } catch (const snphot::InputError&) {
+    } catch (const snphot::RunFailure&) {
         return false;
     }
 }

@@ -16,8 +16,9 @@ using namespace snphot;
 // The counting pass's echo of one block, for the comparison of the two passes.
 void echo_block(std::FILE* out, const ImageBlock& block) {
     for (const MeasurementRow& row : block.rows) {
-        std::fprintf(out, "%d  %s  %f  %f  %f\n", to_int_truncated(row[ID]), block.band.c_str(),
-                     row[JD], row[MAG], row[ERR]);
+        std::fprintf(out, "%d  %s  %f  %f  %f\n", to_int_truncated(row[measurement::id]),
+                     block.band.c_str(), row[measurement::jd], row[measurement::mag],
+                     row[measurement::err]);
     }
     std::fprintf(out, "\n");
 }

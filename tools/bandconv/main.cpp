@@ -101,7 +101,7 @@ const Direction& check_direction(int direction) {
     const Direction* d = chosen_direction(direction);
     if (!d) {
         std::printf("\nRossz paramter\n");
-        throw InputError("BANDCONV_DIRECTION=" + std::to_string(direction),
+        throw RunFailure("BANDCONV_DIRECTION=" + std::to_string(direction),
                          "not a conversion direction; rebuild with 0 (g r i z to V Rc Ic B) "
                          "or 1 (V Rc Ic B to g r i)");
     }
@@ -110,7 +110,7 @@ const Direction& check_direction(int direction) {
 
 void empty_listing() {
     File listing = open_checked(kListingFile, "w");
-    if (listing.close() != 0) throw InputError(kListingFile, "cannot empty the file");
+    if (listing.close() != 0) throw RunFailure(kListingFile, "cannot empty the file");
 }
 
 // A missing input is not an error: it is reported after the banner and read as empty. An input

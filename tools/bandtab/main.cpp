@@ -35,12 +35,12 @@ constexpr const char* kHelp =
 
 // Writes the listing file; a failure is kept to be reported after the console listing, which
 // does not depend on the file.
-std::optional<InputError> write_listing_file(const Listing& listing) {
+std::optional<RunFailure> write_listing_file(const Listing& listing) {
     try {
         File file = open_checked(kListingFile, "w");
         print_listing(file.get(), listing, kFileLayout);
         close_written(file);
-    } catch (const InputError& failure) {
+    } catch (const RunFailure& failure) {
         return failure;
     }
     return std::nullopt;
@@ -48,7 +48,7 @@ std::optional<InputError> write_listing_file(const Listing& listing) {
 
 int run(const snphot::ComparisonCatalogue& catalogue) {
     const Listing listing = johnson_cousins_catalogue(stars_of(catalogue));
-    const std::optional<InputError> failure = write_listing_file(listing);
+    const std::optional<RunFailure> failure = write_listing_file(listing);
     print_listing(stdout, listing, kConsoleLayout);
     std::printf("\n\n");
     if (failure) throw *failure;

@@ -1,20 +1,12 @@
 #include "bolometric.hpp"
 
+#include "photometry.hpp"
 #include "truncate.hpp"
 
 #include <algorithm>
 #include <cmath>
 
 namespace bolcurve {
-
-namespace {
-
-float root_sum_of_squares(float a, float b) {
-    const long double sum = static_cast<long double>(a) * a + static_cast<long double>(b) * b;
-    return static_cast<float>(std::sqrt(static_cast<double>(sum)));
-}
-
-} // namespace
 
 float bolom(float x) {
     const long double c = x;
@@ -49,7 +41,7 @@ bool pair_i_row(EpochTable& table, const snphot::LightCurveRow& row) {
     if (it == table.first_of_night.end()) return false;
     Epoch& epoch = table.rows[it->second];
     epoch.i = row.mag;
-    epoch.colour_error = root_sum_of_squares(row.calib, epoch.colour_error);
+    epoch.colour_error = snphot::root_sum_of_squares(row.calib, epoch.colour_error);
     return true;
 }
 
@@ -69,7 +61,7 @@ void compute_colour(Epoch& e) {
     if (static_cast<long double>(e.b) + e.i != 0.0L)
         e.colour = static_cast<float>(static_cast<long double>(e.b) - e.i);
     e.bc = bolom(e.colour);
-    e.total_error = root_sum_of_squares(e.b_error, bolomh(e.colour, e.colour_error));
+    e.total_error = snphot::root_sum_of_squares(e.b_error, bolomh(e.colour, e.colour_error));
 }
 
 } // namespace bolcurve

@@ -8,6 +8,7 @@
 #include "estimators.hpp"
 #include "file.hpp"
 #include "lightcurve.hpp"
+#include "photometry.hpp"
 #include "result_table.hpp"
 #include "truncate.hpp"
 
@@ -26,12 +27,10 @@ using lcbuild::Calibration;
 using lcbuild::kSlots;
 using lcbuild::kVariant;
 
-constexpr const char* kResultTable = "Eredmeny.txt";
 constexpr const char* kColourCurve = "szin-gorbe.txt";
 constexpr int kBlockLines = 6; // five comparison rows and the target
 constexpr int kTarget = 5;
 constexpr int kComparisons = lcbuild::kComparisons;
-constexpr double kDateOffset = 2400000.0;
 
 std::string help_text() {
     const auto& b = kVariant.bands;
@@ -65,28 +64,22 @@ Outputs open_outputs() {
     return out;
 }
 
-int slot_of(const std::string& band_word) {
-    for (int s = 0; s < kSlots; ++s)
-        if (band_word[0] == kVariant.bands[s].letter) return s;
-    return -1;
-}
-
 std::string describe_image(const ImageBlock& block) {
     char text[64];
-    std::snprintf(text, sizeof text, "%f", block.rows[kTarget][JD]);
+    std::snprintf(text, sizeof text, "%f", block.rows[kTarget][measurement::jd]);
     return std::string("image of JD ") + text + ", band " + block.band;
 }
 
 bool any_comparison_measured(const ImageBlock& block) {
     for (int i = 1; i < kTarget; ++i)
-        if (block.rows[i][MAG] != 0.0f) return true;
+        if (block.rows[i][measurement::mag] != 0.0f) return true;
     return false;
 }
 
 // One image block: zero point and scatter from the comparison stars, one standard row.
 void extract_block(const ImageBlock& block, const std::string& table, const Calibration& calib,
                    Outputs& out) {
-    const int s = slot_of(block.band);
+    const int s = band_slot(block.band, kVariant.bands);
     if (s < 0) return;
     const auto& cat = calib.catalogue;
     const float k = calib.colour_coefficient[s];
@@ -98,7 +91,7 @@ void extract_block(const ImageBlock& block, const std::string& table, const Cali
     const MeasurementRow& target = block.rows[kTarget];
     // The calibrated magnitude is stored in single precision like every magnitude of the light
     // curves, so that the standard row reads back as the value that was written.
-    const float mag = target[MAG] - z;
+    const float mag = target[measurement::mag] - z;
     std::printf("%f %f %f %s\n", z, scatter, mag, block.band.c_str());
 
     const std::string where = at_line(table, block.first_line);
@@ -107,12 +100,12 @@ void extract_block(const ImageBlock& block, const std::string& table, const Cali
                         "; no light-curve row written");
         return;
     }
-    if (target[MAG] == 0.0f) {
+    if (target[measurement::mag] == 0.0f) {
         warn(where, "the supernova is not measured (magnitude 0) on the " + describe_image(block) +
                         "; its row holds 0 minus the zero point");
     }
-    write_light_curve_row(out.standard[s].get(), target[JD] - kDateOffset, mag, target[ERR],
-                          scatter);
+    write_light_curve_row(out.standard[s].get(), target[measurement::jd] - kJdOffset, mag,
+                          target[measurement::err], scatter);
 }
 
 void extraction_phase(ResultTable& table, int blocks, const Calibration& calib, Outputs& out) {
@@ -212,8 +205,8 @@ void close_outputs(Outputs& out) {
 }
 
 int run(const Calibration& calib) {
-    File table_file = open_checked(kResultTable, "r");
-    ResultTable table(table_file.get(), kResultTable, kBlockLines);
+    File table_file = open_checked(kResultTableName, "r");
+    ResultTable table(table_file.get(), kResultTableName, kBlockLines);
     const int blocks = table.count_blocks(stdout, CountLine::bare);
     pause_for_key();
     table.rewind();

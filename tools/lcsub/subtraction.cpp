@@ -1,5 +1,7 @@
 #include "subtraction.hpp"
 
+#include "photometry.hpp"
+
 #include <cmath>
 
 namespace lcsub {
@@ -19,9 +21,7 @@ double h(float a, float b) {
 }
 
 float reference_error(const snphot::LightCurveRow& r) {
-    const long double sum =
-        static_cast<long double>(r.error) * r.error + static_cast<long double>(r.calib) * r.calib;
-    return static_cast<float>(std::sqrt(static_cast<double>(sum)));
+    return snphot::root_sum_of_squares(r.error, r.calib);
 }
 
 // Column 3 stays; column 4 becomes sqrt(scatter^2 + e^2) with e = -sigma_ref f / (1 - f), the
@@ -43,8 +43,7 @@ CorrectedRow subtract(const snphot::LightCurveRow& row, const Reference& ref) {
 namespace finite {
 
 float h(float a, float b) {
-    const long double sum = static_cast<long double>(a) * a + static_cast<long double>(b) * b;
-    return static_cast<float>(std::sqrt(static_cast<double>(sum)));
+    return snphot::root_sum_of_squares(a, b);
 }
 
 float reference_error(const snphot::LightCurveRow& r) {

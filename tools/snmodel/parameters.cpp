@@ -52,23 +52,23 @@ std::string parameter_fault(int index, double value) {
 namespace {
 
 void read_all(snphot::Scanner& in, ModelState& m) {
-    using snphot::InputError;
+    using snphot::RunFailure;
     const int count = static_cast<int>(kParameters.size());
     for (int i = 0; i < count; ++i) {
         in.skip_space();
         if (in.at_end())
-            throw InputError(in.name(), which(i) + " is missing: the file holds " +
+            throw RunFailure(in.name(), which(i) + " is missing: the file holds " +
                                             std::to_string(i) + " of the " + std::to_string(count) +
                                             " numbers");
         const long line = in.line();
         double& value = m.*kParameters[i].field;
         if (!in.read_double(value)) {
             const char* fault = in.non_finite() ? " is not a finite number" : " is not a number";
-            throw InputError(snphot::at_line(in.name(), line), which(i) + fault);
+            throw RunFailure(snphot::at_line(in.name(), line), which(i) + fault);
         }
         const std::string fault = parameter_fault(i, value);
         if (!fault.empty())
-            throw InputError(snphot::at_line(in.name(), line), which(i) + " " + fault);
+            throw RunFailure(snphot::at_line(in.name(), line), which(i) + " " + fault);
     }
 }
 
@@ -78,12 +78,12 @@ void read_parameters(std::FILE* file, const std::string& name, ModelState& m) {
     snphot::Scanner in(file, name);
     try {
         read_all(in, m);
-    } catch (const snphot::InputError& error) {
+    } catch (const snphot::RunFailure& error) {
         // snmodel has always said "cannot be read" of a parameter file it cannot read.
         const std::string reason = error.what();
         const std::string prefix = "cannot read: ";
         if (reason.rfind(prefix, 0) != 0) throw;
-        throw snphot::InputError(error.where(), "cannot be read: " + reason.substr(prefix.size()));
+        throw snphot::RunFailure(error.where(), "cannot be read: " + reason.substr(prefix.size()));
     }
 }
 

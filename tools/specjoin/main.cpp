@@ -68,8 +68,7 @@ void write_merged(File& out, const Spectrum& spectrum, const std::vector<float>&
 int run(const Settings& settings) {
     File spectrum_file = open_checked(kSpectrum, "r");
     File lookup_file = open_checked(kLookup, "r");
-    const Spectrum spectrum =
-        read_spectrum(spectrum_file.get(), kSpectrum, 1 + settings.redshift);
+    const Spectrum spectrum = read_spectrum(spectrum_file.get(), kSpectrum, 1 + settings.redshift);
     const std::vector<LookupEntry> entries = read_lookup(lookup_file.get(), kLookup);
 
     File out = open_checked(kOutput, "w");

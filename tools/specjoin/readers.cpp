@@ -9,7 +9,7 @@ namespace specjoin {
 
 namespace {
 
-using snphot::InputError;
+using snphot::RunFailure;
 using snphot::Scanner;
 
 // Reads the next record of numbers with the rules of scanf ("%f" fields, any white space between
@@ -21,7 +21,7 @@ bool read_record(Scanner& in, const char* name, std::span<float> fields, const c
     const long first_line = in.line();
     for (float& field : fields) {
         if (!in.read_float(field))
-            throw InputError(snphot::at_line(name, in.at_end() ? first_line : in.line()), what);
+            throw RunFailure(snphot::at_line(name, in.at_end() ? first_line : in.line()), what);
     }
     return true;
 }
@@ -36,7 +36,7 @@ Spectrum read_spectrum(std::FILE* file, const char* name, double redshift_diviso
         spectrum.W.push_back(rest_wavelength(point[0], redshift_divisor));
         spectrum.F.push_back(point[1]);
     }
-    if (spectrum.W.empty()) throw InputError(name, "the spectrum holds no point");
+    if (spectrum.W.empty()) throw RunFailure(name, "the spectrum holds no point");
     return spectrum;
 }
 

@@ -16,11 +16,11 @@ struct Spectrum {
 
 // Reads the spectrum, every wavelength divided by `redshift_divisor` (1 + z) as it is read.
 // A field that is not a number, a point cut short by the end of the file, or a spectrum of no
-// point throws an InputError naming `name` (and the line).
+// point throws a RunFailure naming `name` (and the line).
 Spectrum read_spectrum(std::FILE* file, const char* name, double redshift_divisor);
 
 // Reads the lookup table; an empty table has no entry. A field that is not a number, or an entry
-// cut short by the end of the file, throws an InputError naming `name` and the line.
+// cut short by the end of the file, throws a RunFailure naming `name` and the line.
 std::vector<LookupEntry> read_lookup(std::FILE* file, const char* name);
 
 } // namespace specjoin

@@ -1,6 +1,7 @@
 #include "calibration.hpp"
 
 #include "cli.hpp"
+#include "photometry.hpp"
 #include "scanner.hpp"
 #include "truncate.hpp"
 
@@ -28,7 +29,7 @@ CorrectionTable read_corrections(std::FILE* file, const std::string& name, int m
         float unused;
         if (!in.read_float(entry.time) || !in.read_float(entry.z) || !in.read_float(unused) ||
             !in.read_float(entry.scatter)) {
-            throw snphot::InputError(snphot::at_line(name, line),
+            throw snphot::RunFailure(snphot::at_line(name, line),
                                      "not a correction line of four numbers (JD, offset, 0, "
                                      "scatter)");
         }
@@ -43,13 +44,11 @@ CorrectionTable read_corrections(std::FILE* file, const std::string& name, int m
 }
 
 std::int64_t night_of_jd(float jd) {
-    return snphot::night_of(static_cast<long double>(jd) - 2400000.0L);
+    return snphot::night_of(static_cast<long double>(jd) - snphot::kJdOffset);
 }
 
 float combined_error(float error, float scatter) {
-    const long double sum =
-        static_cast<long double>(error) * error + static_cast<long double>(scatter) * scatter;
-    return static_cast<float>(std::sqrt(static_cast<double>(sum)));
+    return snphot::root_sum_of_squares(error, scatter);
 }
 
 float weight_of(float sigma) {

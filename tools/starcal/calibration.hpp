@@ -31,7 +31,7 @@ class CorrectionTable {
 };
 
 // Reads at most `max_lines` lines "time Z 0 S" of a correction file; a shorter file gives fewer
-// entries. A line that is not four numbers throws InputError naming the file and the line.
+// entries. A line that is not four numbers throws RunFailure naming the file and the line.
 CorrectionTable read_corrections(std::FILE* file, const std::string& name, int max_lines);
 
 // The night of a full JD held in single precision: the integer part of JD - 2400000.

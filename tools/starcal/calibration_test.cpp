@@ -46,10 +46,10 @@ TEST(Corrections, ShortFilesGiveFewerEntriesAndABrokenLineIsAnError) {
     try {
         read_text("56789.25 0.4 0 0.01\n56790.25 0.3 0\n");
         FAIL() << "an incomplete line was accepted";
-    } catch (const snphot::InputError& e) {
+    } catch (const snphot::RunFailure& e) {
         EXPECT_EQ(e.where(), "g-korr.txt:2");
     }
-    EXPECT_THROW(read_text("56789.25 0.4 zero 0.01\n"), snphot::InputError);
+    EXPECT_THROW(read_text("56789.25 0.4 zero 0.01\n"), snphot::RunFailure);
 }
 
 TEST(Nights, AFullJdIsHeldInSinglePrecisionBeforeItsNightIsTaken) {

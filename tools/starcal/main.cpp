@@ -9,6 +9,7 @@
 #include "cli.hpp"
 #include "file.hpp"
 #include "photometric_settings.hpp"
+#include "photometry.hpp"
 #include "result_table.hpp"
 #include "settings.hpp"
 #include "truncate.hpp"
@@ -27,9 +28,7 @@ using namespace snphot;
 using starcal::bands;
 using starcal::kObjects;
 
-constexpr const char* kResultTable = "Eredmeny.txt";
 constexpr int kBands = static_cast<int>(bands.size());
-constexpr double kDateOffset = 2400000.0;
 
 constexpr const char* kHelp =
     "starcal: calibrated g r i z magnitudes of the six objects of a field.\n"
@@ -56,19 +55,15 @@ struct Outputs {
 // One row of a work file: object, JD - 2400000, calibrated magnitude, error, scatter of the
 // correction.
 using WorkRow = std::array<float, 5>;
-enum WorkField { OBJECT = 0, TIME = 1, CALIBRATED = 2, ERROR = 3, SCATTER = 4 };
+namespace work {
+constexpr int object = 0, time = 1, calibrated = 2, error = 3, scatter = 4;
+} // namespace work
 
 std::string fixed(float value) {
     if (std::isnan(value)) return "nan"; // never "-nan"
     char text[64];
     std::snprintf(text, sizeof text, "%f", value);
     return text;
-}
-
-int band_of(const std::string& band_word) {
-    for (int b = 0; b < kBands; ++b)
-        if (band_word[0] == bands[b].letter) return b;
-    return -1;
 }
 
 // ---- Phase 1: reading ----
@@ -96,8 +91,8 @@ Outputs create_outputs() {
 
 void warn_unmeasured(const ImageBlock& block, const MeasurementRow& row, const std::string& table) {
     warn(at_line(table, block.first_line),
-         "object " + std::to_string(to_int_truncated(row[ID])) + " of the " + block.band +
-             " image of JD " + fixed(block.rows[0][JD]) +
+         "object " + std::to_string(to_int_truncated(row[measurement::id])) + " of the " +
+             block.band + " image of JD " + fixed(block.rows[0][measurement::jd]) +
              " has magnitude 0 (not measured?); it is calibrated all the same");
 }
 
@@ -105,20 +100,21 @@ void warn_unmeasured(const ImageBlock& block, const MeasurementRow& row, const s
 // correction taken (0 when none), or `last` for a block of no known band.
 float correct_block(const ImageBlock& block, const Corrections& corrections,
                     const std::string& table, Outputs& out, float last) {
-    const int b = band_of(block.band);
+    const int b = band_slot(block.band, bands);
     if (b < 0) return last;
     const starcal::Correction* entry =
-        corrections[b].of_night(starcal::night_of_jd(block.rows[0][JD]));
+        corrections[b].of_night(starcal::night_of_jd(block.rows[0][measurement::jd]));
     const float z = entry ? entry->z : 0.0f;
     if (z == 0.0f) return z;
     for (const MeasurementRow& row : block.rows) {
-        if (row[MAG] == 0.0f) warn_unmeasured(block, row, table);
-        const int object = to_int_truncated(row[ID]);
-        const double calibrated = static_cast<double>(row[MAG]) - z;
-        std::printf("%d %f %f %f %f %s\n", object, row[JD], calibrated, z, entry->scatter,
-                    block.band.c_str());
-        std::fprintf(out.work[b].get(), "%d %f %f %f %f\n", object, row[JD] - kDateOffset,
-                     calibrated, row[ERR], entry->scatter);
+        if (row[measurement::mag] == 0.0f) warn_unmeasured(block, row, table);
+        const int object = to_int_truncated(row[measurement::id]);
+        const double calibrated = static_cast<double>(row[measurement::mag]) - z;
+        std::printf("%d %f %f %f %f %s\n", object, row[measurement::jd], calibrated, z,
+                    entry->scatter, block.band.c_str());
+        std::fprintf(out.work[b].get(), "%d %f %f %f %f\n", object,
+                     row[measurement::jd] - kJdOffset, calibrated, row[measurement::err],
+                     entry->scatter);
     }
     return z;
 }
@@ -149,7 +145,7 @@ std::vector<WorkRow> read_work_file(File& file) {
         WorkRow row;
         for (float& value : row) {
             if (!in.read_float(value))
-                throw InputError(at_line(file.name(), in.line()), "not a row of five numbers");
+                throw RunFailure(at_line(file.name(), in.line()), "not a row of five numbers");
         }
         rows.push_back(row);
     }
@@ -160,8 +156,8 @@ void echo_work_rows(const std::vector<WorkRow>& rows) {
     std::printf("Beolvasott sorok:%d\n", static_cast<int>(rows.size()));
     std::printf("Beolvasva: (g)\n\n");
     for (const WorkRow& r : rows) {
-        std::printf("%d  %f  %f  %f  %f\n", to_int_truncated(r[OBJECT]), r[TIME], r[CALIBRATED],
-                    r[ERROR], r[SCATTER]);
+        std::printf("%d  %f  %f  %f  %f\n", to_int_truncated(r[work::object]), r[work::time],
+                    r[work::calibrated], r[work::error], r[work::scatter]);
     }
     std::printf("\n");
 }
@@ -177,19 +173,20 @@ std::array<ObjectRows, kObjects> weight_rows(const std::vector<WorkRow>& table, 
     for (std::size_t n = 0; n < table.size(); ++n) {
         const WorkRow& r = table[n];
         for (int k = 1; k <= kObjects; ++k) {
-            if (r[OBJECT] != static_cast<float>(k)) continue;
-            const float sigma = starcal::combined_error(r[ERROR], r[SCATTER]);
+            if (r[work::object] != static_cast<float>(k)) continue;
+            const float sigma = starcal::combined_error(r[work::error], r[work::scatter]);
             if (sigma == 0.0f) {
-                throw InputError(at_line(bands[band].work_file, static_cast<long>(n) + 1),
-                                 "object " + std::to_string(k) + " on JD " + fixed(r[TIME]) +
+                throw RunFailure(at_line(bands[band].work_file, static_cast<long>(n) + 1),
+                                 "object " + std::to_string(k) + " on JD " + fixed(r[work::time]) +
                                      " in band " + bands[band].letter +
                                      ": error and correction scatter are both 0, so its weight "
                                      "would be infinite");
             }
             const float w = starcal::weight_of(sigma);
-            const float weighted = static_cast<float>(static_cast<long double>(r[CALIBRATED]) * w);
+            const float weighted =
+                static_cast<float>(static_cast<long double>(r[work::calibrated]) * w);
             ObjectRows& o = objects[k - 1];
-            o.rows.push_back({r[CALIBRATED], weighted, sigma, 0.0f});
+            o.rows.push_back({r[work::calibrated], weighted, sigma, 0.0f});
             o.total_weight = static_cast<float>(static_cast<long double>(o.total_weight) + w);
         }
     }
@@ -244,7 +241,7 @@ std::array<BandValues, kObjects> read_reference_blocks(Outputs& out) {
             auto& [mean, scatter] = values[k][b];
             if (!in[b].read_float(object) || !in[b].read_float_or_nan(mean) ||
                 !in[b].read_float_or_nan(scatter))
-                throw InputError(at_line(out.reference[b].name(), in[b].line()),
+                throw RunFailure(at_line(out.reference[b].name(), in[b].line()),
                                  "not a line of object, magnitude and scatter");
         }
     }
@@ -295,9 +292,9 @@ void colour_phase(const snphot::ColourCoefficients& colour, Outputs& out) {
 }
 
 int run(const snphot::ColourCoefficients& colour) {
-    File table_file = open_checked(kResultTable, "r");
+    File table_file = open_checked(kResultTableName, "r");
     const Corrections corrections = read_all_corrections();
-    ResultTable table(table_file.get(), kResultTable, kObjects);
+    ResultTable table(table_file.get(), kResultTableName, kObjects);
     const int blocks = table.count_blocks(stdout, CountLine::with_line_end);
     pause_for_key();
     table.rewind();

@@ -8,6 +8,7 @@
 #include "cli.hpp"
 #include "estimators.hpp"
 #include "file.hpp"
+#include "photometry.hpp"
 #include "result_table.hpp"
 #include "settings.hpp"
 
@@ -21,10 +22,8 @@ using namespace snphot;
 using starcorr::bands;
 using starcorr::Settings;
 
-constexpr const char* kResultTable = "Eredmeny.txt";
 constexpr int kBands = static_cast<int>(bands.size());
 constexpr int kSkippedRow = 1; // position 2 never enters a zero point
-constexpr double kDateOffset = 2400000.0;
 
 constexpr const char* kHelp =
     "starcorr: per-image zero-point corrections from a field of standard stars.\n"
@@ -41,19 +40,13 @@ CorrectionFiles create_correction_files() {
     return files;
 }
 
-int band_of(const std::string& band_word) {
-    for (int b = 0; b < kBands; ++b)
-        if (band_word[0] == bands[b].letter) return b;
-    return -1;
-}
-
 // A magnitude of 0 elsewhere in the suite marks a star that was not measured; here it enters the
 // zero point like any other, so the user is told.
 void warn_unmeasured(const ImageBlock& block, const std::string& table) {
     for (int j = 0; j < starcorr::kStars; ++j) {
-        if (j == kSkippedRow || block.rows[j][MAG] != 0.0f) continue;
+        if (j == kSkippedRow || block.rows[j][measurement::mag] != 0.0f) continue;
         char jd[32];
-        std::snprintf(jd, sizeof jd, "%f", block.rows[0][JD]);
+        std::snprintf(jd, sizeof jd, "%f", block.rows[0][measurement::jd]);
         warn(at_line(table, block.first_line),
              "position " + std::to_string(j + 1) + " of the " + block.band + " image of JD " + jd +
                  " has magnitude 0 (not measured?); it enters the zero point all the same");
@@ -63,7 +56,7 @@ void warn_unmeasured(const ImageBlock& block, const std::string& table) {
 // One image block: zero-point offset and scatter of its band, one correction line.
 void correct_block(const ImageBlock& block, const std::string& table, const Settings& settings,
                    CorrectionFiles& out) {
-    const int b = band_of(block.band);
+    const int b = band_slot(block.band, bands);
     if (b < 0) return;
     warn_unmeasured(block, table);
     const auto& catalogue = settings.field.*bands[b].stars;
@@ -75,7 +68,7 @@ void correct_block(const ImageBlock& block, const std::string& table, const Sett
     const float s =
         hiba2(EstimatorForm::starcorr, block.rows, catalogue, g, i, starcorr::kStars, k);
     std::printf("%f %f %s\n", z, s, block.band.c_str());
-    const double time = block.rows[0][JD] - kDateOffset;
+    const double time = block.rows[0][measurement::jd] - kJdOffset;
     std::fprintf(out[b].get(), "%f %f %f %f\n", time, z, 0.0, s);
 }
 
@@ -89,8 +82,8 @@ void correction_phase(ResultTable& table, int blocks, const Settings& settings,
 }
 
 int run(const Settings& settings) {
-    File table_file = open_checked(kResultTable, "r");
-    ResultTable table(table_file.get(), kResultTable, starcorr::kStars);
+    File table_file = open_checked(kResultTableName, "r");
+    ResultTable table(table_file.get(), kResultTableName, starcorr::kStars);
     const int blocks = table.count_blocks(stdout, CountLine::bare);
     pause_for_key();
     table.rewind();
