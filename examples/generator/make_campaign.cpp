@@ -1,11 +1,17 @@
 // Makes the example campaign: a supernova in a galaxy at 13.2 Mpc, observed on 40 nights around
 // JD 2457834.5 in B V R I and in g r i z against the five comparison stars of the light-curve
-// builders, a standard field observed on the same nights, the B and I light curves a user would
-// prepare for the bolometric light curve, model parameters, and a spectrum around H-alpha with a
-// lookup table. Everything is drawn from a fixed seed, so the same build makes the same files.
+// builders, a standard field observed on the same nights, model parameters, the B and I light
+// curves a user would prepare for the bolometric light curve (followed for 250 days, made from the
+// model of those parameters), and a spectrum around H-alpha with a lookup table. Everything is
+// drawn from a fixed seed, so the same build makes the same files.
 //
 // Usage: make-example-campaign DIRECTORY
+#include "bolcurve/bolometric.hpp"
+#include "bolcurve/settings.hpp"
+#include "file.hpp"
 #include "lcbuild/settings_griz.hpp"
+#include "parameters.hpp"
+#include "problem.hpp"
 #include "starcorr/settings.hpp" // the standard stars
 #include "transformation.hpp"
 
@@ -195,23 +201,6 @@ void write_supernova_fields(const std::string& dir, Random& rnd) {
     }
 }
 
-// B and I light curves of the supernova alone (galaxy removed), as a user prepares them for the
-// bolometric light curve: reduced JD, magnitude, measurement error, total uncertainty.
-void write_prepared_curves(const std::string& dir, Random& rnd) {
-    Output b_curve(dir + "/B-gorbeA.txt"), i_curve(dir + "/I-gorbeA.txt");
-    for (int night : campaign_nights()) {
-        const double jd = night + 0.65;
-        if (jd <= kExplosion + 1.0) continue;
-        const auto sn = vrib_of(supernova_griz(jd - kExplosion));
-        const double b_err = photometric_error(sn[3]), i_err = photometric_error(sn[2]);
-        std::fprintf(b_curve.file, "%f %f %f %f\n", jd - 2400000.0, sn[3] + b_err * rnd.gauss(),
-                     b_err, std::hypot(b_err, 0.02));
-        if (night % 7 == 3) continue; // some nights have no I image
-        std::fprintf(i_curve.file, "%f %f %f %f\n", jd + 0.01 - 2400000.0,
-                     sn[2] + i_err * rnd.gauss(), i_err, std::hypot(i_err, 0.02));
-    }
-}
-
 // The magnitudes the example was made with, for checking what the programs recover.
 void write_truth(const std::string& dir) {
     Output truth(dir + "/catalogue.txt");
@@ -238,6 +227,69 @@ void write_model_parameters(const std::string& dir) {
                  "0.0\n"     // tp: its time scale, days (0: none)
                  "30000.0\n" // Ag: gamma-ray leakage, days^2
                  "300.0\n"); // tmax: days
+}
+
+// ---- The B and I light curves behind the bolometric light curve -------------------------------
+//
+// B-gorbeA.txt and I-gorbeA.txt, as a user prepares them for bolcurve, follow the supernova for
+// 250 days: the campaign's nights while it lasts, then follow-up nights that grow sparse on the
+// tail. Their bolometric light curve is the model of parameters.inp exploding at kExplosion: the
+// generator picks a B - I colour, takes bolcurve's bolometric correction of it, and undoes
+// bolcurve's distance modulus and extinction. So snfit, given this campaign, should find
+// parameters.inp and the explosion date again.
+
+constexpr double kFollowUpDays = 250.0;
+constexpr double kNightCalibration = 0.06; // mag: a zero-point error each night, common to B and I
+
+std::vector<int> follow_up_nights(Random& rnd) {
+    std::vector<int> nights;
+    for (int night : campaign_nights())
+        if (night + 0.65 > kExplosion + 1.0) nights.push_back(night);
+    for (int night = kLastNight + 3; night + 0.65 < kExplosion + kFollowUpDays;) {
+        if (rnd.uniform() > 0.2) nights.push_back(night); // one night in five is clouded out
+        const double age = night - kExplosion;
+        night += age < 120.0 ? 3 : age < 180.0 ? 5 : 8;
+    }
+    return nights;
+}
+
+// B - I, extinction removed, t days after the explosion: blue at first, reddening on the plateau.
+double colour_at(double t) {
+    return 0.35 + 1.9 * t / (t + 45.0);
+}
+
+double prepared_error(double mag) {
+    return 0.01 + 0.02 * std::pow(10.0, 0.4 * (mag - 18.0));
+}
+
+void write_model_curves(const std::string& dir) {
+    snmodel::ModelState truth;
+    {
+        snphot::File file(dir + "/parameters.inp", "r");
+        snmodel::read_parameters(file.get(), "parameters.inp", truth);
+    }
+    Random rnd(20170320);
+    const std::vector<int> nights = follow_up_nights(rnd);
+    std::vector<double> dates;
+    for (int night : nights) dates.push_back(night + 0.65 - 2400000.0);
+    snfit::Values values = snfit::values_of(truth, kExplosion - 2400000.0);
+    const std::vector<double> bolometric = snfit::model_magnitudes(values, dates);
+
+    const double modulus = 5.0 * std::log10(static_cast<double>(bolcurve::kDistance)) - 5.0;
+    Output b_curve(dir + "/B-gorbeA.txt"), i_curve(dir + "/I-gorbeA.txt");
+    for (std::size_t k = 0; k < nights.size(); ++k) {
+        const double colour = colour_at(dates[k] + 2400000.0 - kExplosion);
+        const double b = bolometric[k] - bolcurve::bolom(static_cast<float>(colour)) + modulus;
+        const double i = b - colour;
+        const double night_error = kNightCalibration * rnd.gauss();
+        const double b_err = prepared_error(b), i_err = prepared_error(i);
+        std::fprintf(b_curve.file, "%f %f %f %f\n", dates[k],
+                     b + bolcurve::kExtinctionB + night_error + b_err * rnd.gauss(), b_err,
+                     std::hypot(b_err, 0.02));
+        std::fprintf(i_curve.file, "%f %f %f %f\n", dates[k] + 0.01,
+                     i + bolcurve::kExtinctionI + night_error + i_err * rnd.gauss(), i_err,
+                     std::hypot(i_err, 0.02));
+    }
 }
 
 // A spectrum around H-alpha with a P-Cygni profile at redshift 0.0044, in erg/s/cm2/A, and a
@@ -267,9 +319,9 @@ int main(int argc, char** argv) {
     const std::string dir = argv[1];
     Random rnd(2457834);
     write_supernova_fields(dir, rnd);
-    write_prepared_curves(dir, rnd);
     write_truth(dir);
     write_model_parameters(dir);
+    write_model_curves(dir);
     write_spectrum(dir, rnd);
     return 0;
 }
