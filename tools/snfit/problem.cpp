@@ -54,34 +54,35 @@ void check_physical(int index, const Bounds& b) {
     }
 }
 
-void check_start(int index, const Bounds& b, double start, const std::string& start_from,
-                 const std::string& parameter_file) {
-    if (b.bound.low <= start && start <= b.bound.high) return;
+// A start value, where it stands (for messages) and what it is.
+struct Start {
+    double value = 0;
+    std::string where; // "parameters.inp", "snphot.toml:LINE" or the data file
+    std::string what;  // for the message when given bounds exclude it
+};
+
+void check_start(int index, const Bounds& b, const Start& start) {
+    if (b.bound.low <= start.value && start.value <= b.bound.high) return;
     const std::string name = parameter_info(index).name;
     if (b.where.empty())
-        throw InputError(start_from == "parameters.inp" ? parameter_file : start_from,
-                         name + " = " + number(start) + " lies outside the default bounds " +
-                             interval(b.bound) + " of the fit: give bounds." + name +
-                             " in the [fit] table of snphot.toml");
+        throw InputError(start.where, name + " = " + number(start.value) +
+                                          " lies outside the default bounds " + interval(b.bound) +
+                                          " of the fit: give bounds." + name +
+                                          " in the [fit] table of snphot.toml");
     throw InputError(b.where, "[fit] bounds." + name + " = " + interval(b.bound) +
-                                  " do not contain the start value " + number(start) + " (" +
-                                  start_from + ")");
+                                  " do not contain the start value " + number(start.value) + " (" +
+                                  start.what + ")");
 }
 
-double explosion_start(const FitSettings& settings, const Bounds& b, double first_date,
-                       std::string& from) {
-    if (settings.explosion_date) {
-        from = "explosion_date in " + settings.explosion_date_source;
-        return *settings.explosion_date;
-    }
-    from = "10 days before the first data point";
+Start explosion_start(const FitSettings& settings, const Bounds& b, double first_date) {
+    if (settings.explosion_date)
+        return {*settings.explosion_date, settings.explosion_date_source,
+                "explosion_date in " + settings.explosion_date_source};
     const double start = first_date - settings::kDefaultStartBeforeData;
     // Bounds given without a start: a default start outside them would only be a trap.
-    if (!b.where.empty() && (start < b.bound.low || start > b.bound.high)) {
-        from = "the middle of the bounds";
-        return 0.5 * (b.bound.low + b.bound.high);
-    }
-    return start;
+    if (!b.where.empty() && (start < b.bound.low || start > b.bound.high))
+        return {0.5 * (b.bound.low + b.bound.high), b.where, "the middle of the bounds"};
+    return {start, kBolometricCurve, "10 days before the first data point"};
 }
 
 void select_points(Problem& problem, const FitSettings& settings, const std::string& curve_name) {
@@ -120,24 +121,23 @@ Problem make_problem(const snmodel::ModelState& parameters, const std::string& p
     problem.end_date = last + settings::kModelCurvePastData;
     select_points(problem, settings, kBolometricCurve);
 
-    const Bounds date_bounds = bounds_of(kExplosionDate, settings, first);
-    std::string date_from;
-    problem.start = values_of(parameters, explosion_start(settings, date_bounds, first, date_from));
+    const Start date = explosion_start(settings, bounds_of(kExplosionDate, settings, first), first);
+    problem.start = values_of(parameters, date.value);
+    if (!problem.points.empty() && date.value > first)
+        throw InputError(date.where, "[fit] explosion_date " + number(date.value) +
+                                         " is after the first data point " + number(first));
 
-    if (settings.explosion_date && !problem.points.empty() && *settings.explosion_date > first)
-        throw InputError(settings.explosion_date_source,
-                         "[fit] explosion_date " + number(*settings.explosion_date) +
-                             " is after the first data point " + number(first));
     for (int index : settings.free) {
         const Bounds b = bounds_of(index, settings, first);
         check_physical(index, b);
-        check_start(index, b, problem.start[index],
-                    index == kExplosionDate ? date_from : "parameters.inp", parameter_file);
+        check_start(index, b,
+                    index == kExplosionDate
+                        ? date
+                        : Start{problem.start[index], parameter_file, "parameters.inp"});
         if (index == kExplosionDate && !problem.points.empty() && b.bound.high > first)
-            throw InputError(b.where.empty() ? std::string(kBolometricCurve) : b.where,
-                             "[fit] bounds.explosion_date: the explosion could fall after the "
-                             "first data point " +
-                                 number(first));
+            throw InputError(b.where, "[fit] bounds.explosion_date: the explosion could fall "
+                                      "after the first data point " +
+                                          number(first));
         const bool positive = index != kExplosionDate && b.bound.low > 0.0;
         problem.free.push_back({index, b.bound, positive});
     }

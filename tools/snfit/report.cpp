@@ -118,8 +118,9 @@ void write_report(std::FILE* out, const Problem& problem, const Outcome& o, int 
 
     write_table(out, problem, o);
 
-    std::fprintf(out, "\nThe errors are 1 sigma from the covariance (J^T J)^-1 at the optimum, "
-                      "not scaled by the reduced chi2.\n");
+    std::fprintf(out, "\nerrors: 1 sigma from the covariance (J^T J)^-1 at the optimum, J taken "
+                      "along its principal axes\n        over one sigma; not scaled by the reduced "
+                      "chi2\n");
     std::fprintf(out, "correlation matrix (columns in the order of the rows):\n");
     for (std::size_t i = 0; i < problem.free.size(); ++i) {
         std::fprintf(out, "%-16s", parameter_info(problem.free[i].index).name);
