@@ -299,8 +299,9 @@ std::vector<double> inverse_normal_matrix(const ceres::CostFunction& cost,
     if (!singular.allFinite() ||
         !(singular.minCoeff() > settings::kSmallestSingularValue * singular.maxCoeff()))
         return {};
-    const Eigen::MatrixXd C = svd.matrixV() * singular.cwiseAbs2().cwiseInverse().asDiagonal() *
-                              svd.matrixV().transpose();
+    Eigen::MatrixXd C = svd.matrixV() * singular.cwiseAbs2().cwiseInverse().asDiagonal() *
+                        svd.matrixV().transpose();
+    C = 0.5 * (C + C.transpose()).eval(); // symmetric to the last bit
     return std::vector<double>(C.data(), C.data() + k * k);
 }
 
@@ -328,8 +329,9 @@ std::vector<double> covariance_at(const Coordinates& coordinates, const Residual
         const std::vector<double> Cw =
             inverse_normal_matrix(along_axes, std::vector<double>(k, 0.0));
         if (Cw.empty()) break;
-        const Eigen::MatrixXd next =
+        Eigen::MatrixXd next =
             D * Eigen::Map<const Eigen::MatrixXd>(Cw.data(), k, k) * D.transpose();
+        next = 0.5 * (next + next.transpose()).eval(); // symmetric to the last bit
         const double change =
             ((next.diagonal().cwiseSqrt().array() / Cu.diagonal().cwiseSqrt().array()) - 1.0)
                 .abs()

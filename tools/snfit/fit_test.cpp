@@ -143,7 +143,9 @@ TEST(Bounds, ABoundThatExcludesTheTruthHoldsTheFitAndIsReported) {
 TEST(Threads, TheResultDoesNotDependOnHowManyThreadsRanTheStarts) {
     const Case c = make_case(41, true);
     FitSettings settings = c.settings;
-    settings.free = {kExplosionDate, kM, kMni};
+    settings.free = {kM, kMni};
+    settings.explosion_date = kExplosion;
+    settings.explosion_date_source = "snphot.toml:2";
     const Problem problem = make_problem(start_parameters(), "parameters.inp", c.points, settings);
     const FitResult one = run_fit(problem, 4, 1);
     const FitResult two = run_fit(problem, 4, 2);
