@@ -367,8 +367,8 @@ double radical_inverse(int i, int base) {
 std::string global_line(int starts, int threads, double chi2, int start) {
     char line[160];
     std::snprintf(line, sizeof line,
-                  "global stage: %d starts done on %d threads, best chi2 so far %.4f (start %d)",
-                  starts, threads, chi2, start);
+                  "global stage: %d starts done on %d thread%s, best chi2 so far %.4f (start %d)",
+                  starts, threads, threads == 1 ? "" : "s", chi2, start);
     return line;
 }
 

@@ -114,7 +114,8 @@ void write_report(std::FILE* out, const Problem& problem, const Outcome& o, int 
                      problem.velocity->value, problem.velocity->sigma, o.velocity);
     else
         std::fprintf(out, "velocity constraint: none (the model's v = %.1f km/s)\n", o.velocity);
-    std::fprintf(out, "starts of the global stage: %d, on %d threads\n\n", o.fit.starts, threads);
+    std::fprintf(out, "starts of the global stage: %d, on %d thread%s\n\n", o.fit.starts, threads,
+                 threads == 1 ? "" : "s");
 
     write_table(out, problem, o);
 
