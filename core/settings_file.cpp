@@ -46,9 +46,9 @@ namespace {
 
 // Every table that some program of the suite reads. A table of any other name is a misspelling
 // that would silently leave a program on its built-in values, so every program refuses it.
-constexpr std::array<std::string_view, 10> kSuiteTables = {
-    "comparison", "colour", "standard_field", "subtraction",  "bolometric",
-    "bandconv",   "decay",  "spectrum",       "line_profile", "line_profile2"};
+constexpr std::array<std::string_view, 11> kSuiteTables = {
+    "comparison", "colour",   "standard_field", "subtraction",   "bolometric", "bandconv",
+    "decay",      "spectrum", "line_profile",   "line_profile2", "fit"};
 
 bool suite_table(std::string_view name) {
     return std::find(kSuiteTables.begin(), kSuiteTables.end(), name) != kSuiteTables.end();
@@ -352,6 +352,10 @@ void read_settings_text(std::string_view text, const std::string& name,
             throw std::logic_error("settings table [" + table.name +
                                    "] is not in the suite's list");
         for (SettingKey& key : table.keys) key.given = false;
+        if (table.read_whole) {
+            table.read_whole(text, name);
+            continue;
+        }
         if (const toml::node* node = root.get(table.name)) TableReader(refuse, table).read(*node);
         if (table.complete) table.complete(table);
     }
@@ -369,6 +373,7 @@ void print_settings(std::FILE* out, std::span<const SettingsTable> tables) {
     for (const SettingsTable& table : tables) {
         std::fprintf(out, "\n[%s]\n", table.name.c_str());
         print_comment(out, table.comment);
+        if (table.print_whole) table.print_whole(out);
         for (const SettingKey& key : table.keys) print_key(out, key);
     }
 }

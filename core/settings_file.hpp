@@ -57,6 +57,11 @@ struct SettingsTable {
     std::vector<SettingKey> keys;
     // Called once the file has been read into the members: values that follow from other keys.
     std::function<void(const SettingsTable&)> complete = {};
+    // A table whose keys are of other kinds (names, bounds by name) reads and prints itself:
+    // `read_whole` is handed the text of a file that has passed the checks of every table (TOML,
+    // ASCII, no table of no program) and its name; `print_whole` prints the table's keys.
+    std::function<void(std::string_view text, const std::string& name)> read_whole = {};
+    std::function<void(std::FILE*)> print_whole = {};
 
     // True when the file gave the key.
     bool given(std::string_view key) const;

@@ -6,11 +6,11 @@
 #
 # CAMPAIGN is the field's directory, RUN the directory to work in (default build/example-run; it
 # is emptied first when run.sh made it, and refused when it holds anything else). Without
-# arguments, the campaign examples/campaign is run through all fourteen programs in
+# arguments, the campaign examples/campaign is run through all fifteen programs in
 # build/example-run, then the second field examples/another-field in
 # build/example-run/another-field. The field's directory itself is never written. Each stage works
 # in a subdirectory of RUN, since several programs use the same file names: bvri/ (lcbuild-bvri,
-# lcsub), bvri-err/ (lcsub-err), griz/ (lcbuild-griz, bandconv, bandtab), bolometric/ (bolcurve),
+# lcsub), bvri-err/ (lcsub-err), griz/ (lcbuild-griz, bandconv, bandtab), bolometric/ (bolcurve, snfit),
 # calibration/ (starcorr, starcal), model/ (snmodel, decayheat), spectrum/ (specjoin, cumquad,
 # cumquad2); the figures go to figures/. The field's settings file snphot.toml is copied into
 # every stage, where the programs find it. A field without model parameters or without a spectrum
@@ -27,7 +27,7 @@ run=${2:-$top/build/example-run}
 bin=${SNPHOT_BIN:-$top/build/bin}
 
 for program in lcbuild-bvri lcbuild-griz bandconv lcsub lcsub-err bolcurve starcorr starcal \
-               bandtab snmodel decayheat specjoin cumquad cumquad2; do
+               bandtab snmodel decayheat specjoin cumquad cumquad2 snfit; do
     [ -x "$bin/$program" ] || { echo "run.sh: $bin/$program is missing: build the suite first" >&2; exit 1; }
 done
 
@@ -98,6 +98,10 @@ step bvri-err lcsub-err
 put B-gorbeA.txt bolometric
 put I-gorbeA.txt bolometric
 step bolometric bolcurve
+if has parameters.inp; then # the start values of the fit
+    put parameters.inp bolometric
+    step bolometric snfit
+fi
 put standard-field.txt calibration Eredmeny.txt
 step calibration starcorr
 put Eredmeny-griz.txt calibration Eredmeny.txt
@@ -109,7 +113,7 @@ if has parameters.inp; then
     step model snmodel
     step model decayheat
 else
-    skipped+=("snmodel, decayheat (no parameters.inp)")
+    skipped+=("snfit, snmodel, decayheat (no parameters.inp)")
 fi
 if has PSNspectraCut2.txt fasz; then
     put PSNspectraCut2.txt spectrum

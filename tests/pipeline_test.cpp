@@ -276,6 +276,39 @@ TEST_F(Campaign, DrawsTheFiguresWhenGnuplotIsThere) {
     }
 }
 
+// The bolometric light curve of the example follows the model of parameters.inp, exploding at
+// JD 2457834.9: snfit must find it again within its errors.
+TEST_F(Campaign, SnfitFindsTheModelBehindTheBolometricLightCurve) {
+    ASSERT_EQ(status_, 0);
+    std::ifstream truth_file(std::string(SNPHOT_SOURCE_DIR) + "/examples/campaign/parameters.inp");
+    std::vector<double> truth;
+    for (double value; truth_file >> value;) truth.push_back(value);
+    ASSERT_EQ(truth.size(), 13u);
+    const std::map<std::string, double> truths = {{"explosion_date", 57834.9},
+                                                  {"R0", truth[0]},
+                                                  {"M", truth[1]},
+                                                  {"Mni", truth[3]},
+                                                  {"Ek", truth[4]}};
+    // The table of fit.txt: from its header to the blank line after it.
+    std::ifstream report(run_ / "bolometric" / "fit.txt");
+    std::string line;
+    while (std::getline(report, line) && line.rfind("parameter ", 0) != 0) {
+    }
+    int free = 0;
+    while (std::getline(report, line) && !line.empty()) {
+        std::istringstream in(line);
+        std::string name, error;
+        double value;
+        if (!(in >> name >> value >> error) || !truths.count(name)) continue;
+        EXPECT_NEAR(value, truths.at(name), 2.0 * std::stod(error)) << name;
+        ++free;
+    }
+    EXPECT_EQ(free, 5);
+    EXPECT_NE(slurp(run_ / "bolometric" / "fit.txt").find("\nconverged: yes\n"), std::string::npos);
+    if (std::system("command -v gnuplot >/dev/null 2>&1") != 0) GTEST_SKIP() << "no gnuplot";
+    EXPECT_EQ(slurp(run_ / "figures" / "fit.png").substr(1, 3), "PNG");
+}
+
 TEST(ExampleCampaign, IsWhatItsGeneratorMakes) {
     e2e::Scratch scratch;
     const std::string command =

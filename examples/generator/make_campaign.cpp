@@ -1,14 +1,20 @@
 // Makes the example fields: a supernova observed night after night in B V R I and in g r i z
 // against five comparison stars, a standard field observed on the same nights, the B and I light
-// curves a user would prepare for the bolometric light curve, and the settings file snphot.toml
-// with the catalogue, distance, extinction and reference night the field was made with. The
-// campaign (a galaxy at 13.2 Mpc, 40 nights around JD 2457834.5) also has model parameters and a
-// spectrum around H-alpha with a lookup table; another-field is a second, smaller one: the same
-// kind of supernova, farther away and behind more dust, in another field of comparison stars and
-// another season. Everything is drawn from a fixed seed, so the same build makes the same files.
-// The generator carries its own truth and reads nothing from the programs' built-in settings.
+// curves a user would prepare for the bolometric light curve (followed for 250 days; their
+// bolometric light curve is the model of one explosion, so that snfit can find it again), and the
+// settings file snphot.toml with the catalogue, distance, extinction and reference night the field
+// was made with. The campaign (a galaxy at 13.2 Mpc, 40 nights around JD 2457834.5) also has the
+// model parameters of that explosion and a spectrum around H-alpha with a lookup table;
+// another-field is a second, smaller one: the same explosion, farther away and behind more dust,
+// in another field of comparison stars and another season. Everything is drawn from fixed seeds,
+// so the same build makes the same files. The generator carries its own truth and reads nothing
+// from the programs' built-in settings.
 //
 // Usage: make-example-campaign DIRECTORY [campaign | another-field]
+#include "bolcurve/bolometric.hpp"
+#include "file.hpp"
+#include "parameters.hpp"
+#include "problem.hpp"
 #include "transformation.hpp"
 
 #include <array>
@@ -31,9 +37,10 @@ using Catalogue = std::array<FiveStars, 4>; // g r i z of five stars
 
 struct Field {
     std::uint64_t seed;
-    double explosion;      // JD of the explosion: just after the reference night
-    double reference_date; // JD - 2400000 on the reference night, galaxy alone
-    int first_night;       // JD at noon starting the first night of the campaign
+    std::uint64_t curve_seed; // of the B and I light curves of the bolometric light curve
+    double explosion;         // JD of the explosion: just after the reference night
+    double reference_date;    // JD - 2400000 on the reference night, galaxy alone
+    int first_night;          // JD at noon starting the first night of the campaign
     int last_night;
     std::vector<int> clouded;    // nights lost to the weather
     Griz host;                   // galaxy light under the supernova
@@ -58,6 +65,7 @@ constexpr Catalogue kStandardField = {{
 
 const Field kCampaign = {
     .seed = 2457834,
+    .curve_seed = 20170320,
     .explosion = 2457834.9,
     .reference_date = 57834.5,
     .first_night = 2457826,
@@ -82,6 +90,7 @@ const Field kCampaign = {
 
 const Field kAnotherField = {
     .seed = 2458485,
+    .curve_seed = 20190108,
     .explosion = 2458485.9,
     .reference_date = 58485.5,
     .first_night = 2458481,
@@ -281,25 +290,6 @@ void write_supernova_fields(const std::string& dir, const Field& f, Random& rnd)
     }
 }
 
-// B and I light curves of the supernova alone (galaxy removed), as a user prepares them for the
-// bolometric light curve: reduced JD, magnitude, measurement error, total uncertainty.
-void write_prepared_curves(const std::string& dir, const Field& f, Random& rnd) {
-    Output b_curve(dir + "/B-gorbeA.txt"), i_curve(dir + "/I-gorbeA.txt");
-    const Dimming dim = dimming_of(f);
-    for (int night : campaign_nights(f)) {
-        const double jd = night + 0.65;
-        if (jd <= f.explosion + 1.0) continue;
-        const auto sn = vrib_of(supernova_griz(jd - f.explosion));
-        const double B = sn[3] + dim.B, I = sn[2] + dim.I;
-        const double b_err = photometric_error(B), i_err = photometric_error(I);
-        std::fprintf(b_curve.file, "%f %f %f %f\n", jd - 2400000.0, B + b_err * rnd.gauss(), b_err,
-                     std::hypot(b_err, 0.02));
-        if (night % 7 == 3) continue; // some nights have no I image
-        std::fprintf(i_curve.file, "%f %f %f %f\n", jd + 0.01 - 2400000.0, I + i_err * rnd.gauss(),
-                     i_err, std::hypot(i_err, 0.02));
-    }
-}
-
 // The magnitudes the example was made with, for checking what the programs recover.
 void write_truth(const std::string& dir, const Field& f) {
     Output truth(dir + "/catalogue.txt");
@@ -310,28 +300,99 @@ void write_truth(const std::string& dir, const Field& f) {
     }
 }
 
+// The explosion behind the B and I light curves of both fields, as "parameters.inp" holds it.
+constexpr const char* kModelParameters =
+    "3.0e13\n"  // R0: initial radius, cm (about 430 solar radii)
+    "10.0\n"    // M: ejected mass, solar masses
+    "5500.0\n"  // Tion: recombination temperature, K
+    "0.05\n"    // Mni: nickel-56 mass, solar masses
+    "1.0\n"     // Ek: kinetic energy, 1e51 erg
+    "0.5\n"     // E: initial thermal energy, 1e51 erg
+    "0.0\n"     // a: exponent of the exponential envelope
+    "2.0\n"     // s: power-law envelope index
+    "0.3\n"     // kappa: opacity, cm^2/g
+    "0.0\n"     // Ep: extra power source, 1e51 erg
+    "0.0\n"     // tp: its time scale, days (0: none)
+    "30000.0\n" // Ag: gamma-ray leakage, days^2
+    "300.0\n";  // tmax: days
+
 void write_model_parameters(const std::string& dir) {
     Output p(dir + "/parameters.inp");
-    std::fprintf(p.file, "%s",
-                 "3.0e13\n"  // R0: initial radius, cm (about 430 solar radii)
-                 "10.0\n"    // M: ejected mass, solar masses
-                 "5500.0\n"  // Tion: recombination temperature, K
-                 "0.05\n"    // Mni: nickel-56 mass, solar masses
-                 "1.0\n"     // Ek: kinetic energy, 1e51 erg
-                 "0.5\n"     // E: initial thermal energy, 1e51 erg
-                 "0.0\n"     // a: exponent of the exponential envelope
-                 "2.0\n"     // s: power-law envelope index
-                 "0.3\n"     // kappa: opacity, cm^2/g
-                 "0.0\n"     // Ep: extra power source, 1e51 erg
-                 "0.0\n"     // tp: its time scale, days (0: none)
-                 "30000.0\n" // Ag: gamma-ray leakage, days^2
-                 "300.0\n"); // tmax: days
+    std::fprintf(p.file, "%s", kModelParameters);
+}
+
+snmodel::ModelState model_truth() {
+    std::string text = kModelParameters;
+    std::FILE* file = fmemopen(text.data(), text.size(), "r");
+    snmodel::ModelState truth;
+    snmodel::read_parameters(file, "parameters.inp", truth);
+    std::fclose(file);
+    return truth;
 }
 
 // The spectrum of the campaign: the redshift of its galaxy and the width of the bins of its lookup
 // table, in angstrom.
 constexpr double kRedshift = 0.0044;
 constexpr double kBinWidth = 5.0;
+
+// ---- The B and I light curves behind the bolometric light curve -------------------------------
+//
+// B-gorbeA.txt and I-gorbeA.txt, as a user prepares them for bolcurve, follow the supernova for
+// 250 days: the campaign's nights while it lasts, then follow-up nights that grow sparse on the
+// tail. Their bolometric light curve is the model of parameters.inp exploding at the field's
+// explosion: the generator picks a B - I colour, takes bolcurve's bolometric correction of it, and
+// undoes bolcurve's distance modulus and extinction. So snfit, given this campaign, should find
+// parameters.inp and the explosion date again.
+
+constexpr double kFollowUpDays = 250.0;
+constexpr double kNightCalibration = 0.06; // mag: a zero-point error each night, common to B and I
+
+std::vector<int> follow_up_nights(const Field& f, Random& rnd) {
+    std::vector<int> nights;
+    for (int night : campaign_nights(f))
+        if (night + 0.65 > f.explosion + 1.0) nights.push_back(night);
+    for (int night = f.last_night + 3; night + 0.65 < f.explosion + kFollowUpDays;) {
+        if (rnd.uniform() > 0.2) nights.push_back(night); // one night in five is clouded out
+        const double age = night - f.explosion;
+        night += age < 120.0 ? 3 : age < 180.0 ? 5 : 8;
+    }
+    return nights;
+}
+
+// B - I, extinction removed, t days after the explosion: blue at first, reddening on the plateau.
+double colour_at(double t) {
+    return 0.35 + 1.9 * t / (t + 45.0);
+}
+
+double prepared_error(double mag) {
+    return 0.01 + 0.02 * std::pow(10.0, 0.4 * (mag - 18.0));
+}
+
+void write_model_curves(const std::string& dir, const Field& f) {
+    const snmodel::ModelState truth = model_truth();
+    Random rnd(f.curve_seed);
+    const std::vector<int> nights = follow_up_nights(f, rnd);
+    std::vector<double> dates;
+    for (int night : nights) dates.push_back(night + 0.65 - 2400000.0);
+    snfit::Values values = snfit::values_of(truth, f.explosion - 2400000.0);
+    const std::vector<double> bolometric = snfit::model_magnitudes(values, dates);
+
+    const double modulus = 5.0 * std::log10(f.distance_pc) - 5.0;
+    Output b_curve(dir + "/B-gorbeA.txt"), i_curve(dir + "/I-gorbeA.txt");
+    for (std::size_t k = 0; k < nights.size(); ++k) {
+        const double colour = colour_at(dates[k] + 2400000.0 - f.explosion);
+        const double b = bolometric[k] - bolcurve::bolom(static_cast<float>(colour)) + modulus;
+        const double i = b - colour;
+        const double night_error = kNightCalibration * rnd.gauss();
+        const double b_err = prepared_error(b), i_err = prepared_error(i);
+        std::fprintf(b_curve.file, "%f %f %f %f\n", dates[k],
+                     b + f.extinction_B + night_error + b_err * rnd.gauss(), b_err,
+                     std::hypot(b_err, 0.02));
+        std::fprintf(i_curve.file, "%f %f %f %f\n", dates[k] + 0.01,
+                     i + f.extinction_I + night_error + i_err * rnd.gauss(), i_err,
+                     std::hypot(i_err, 0.02));
+    }
+}
 
 // A spectrum around H-alpha with a P-Cygni profile at redshift 0.0044, in erg/s/cm2/A, and a
 // lookup table of 5 A bins giving the velocity of each bin's upper edge relative to H-alpha.
@@ -413,6 +474,18 @@ void write_settings(const std::string& dir, const Field& f) {
                      "redshift = %s\n"
                      "bin_width = %s  # of the lookup table fasz, angstrom\n",
                      toml_number(kRedshift).c_str(), toml_number(kBinWidth).c_str());
+    if (f.model_and_spectrum) {
+        // The supernova is missing on the images of the reference night and there from the first
+        // bolometric point on: the explosion lies between, and the fit is told so.
+        Random unused(0);
+        const double first_point = follow_up_nights(f, unused).front() + 0.65 - 2400000.0;
+        std::fprintf(out.file,
+                     "\n[fit]\n"
+                     "# The explosion lies between the reference night and the first point.\n"
+                     "bounds = { explosion_date = [%s, %s] }\n",
+                     toml_number(std::round((f.reference_date + 0.1) * 100) / 100).c_str(),
+                     toml_number(std::round((first_point - 0.05) * 100) / 100).c_str());
+    }
 }
 
 } // namespace
@@ -427,12 +500,10 @@ int main(int argc, char** argv) {
     const Field& field = which == "campaign" ? kCampaign : kAnotherField;
     Random rnd(field.seed);
     write_supernova_fields(dir, field, rnd);
-    write_prepared_curves(dir, field, rnd);
+    if (field.model_and_spectrum) write_model_parameters(dir);
+    write_model_curves(dir, field); // followed for 250 days, from the model
     write_truth(dir, field);
     write_settings(dir, field);
-    if (field.model_and_spectrum) {
-        write_model_parameters(dir);
-        write_spectrum(dir, rnd);
-    }
+    if (field.model_and_spectrum) write_spectrum(dir, rnd);
     return 0;
 }

@@ -6,7 +6,7 @@
 // settings.hpp.
 #include "cli.hpp"
 #include "file.hpp"
-#include "model.hpp"
+#include "light_curve.hpp"
 #include "parameters.hpp"
 #include "settings.hpp"
 
@@ -29,29 +29,17 @@ constexpr const char* kHelp =
     "Prints  the time (days) and the step size (s) of every row written.\n"
     "Does not wait for a key.\n";
 
-// To CGS; tmax stays in days until main converts it.
-void convert_units(ModelState& m) {
-    m.M = m.M * kSolarMass;
-    m.Mni = m.Mni * kSolarMass;
-    m.E = m.E * kFoe;
-    m.Ek = m.Ek * kFoe;
-    m.Ep = m.Ep * kFoe;
-    m.tp = m.tp * kDay;
-    m.Ag = m.Ag * kDaySquared;
-}
-
-// Reads and checks the parameters; false (with the message printed) for a missing file or a
-// forbidden power-law index, whose closed-form integrals divide by 3 - s and 5 - s.
-bool data(ModelState& m) {
+// Reads and checks the parameters, in the units of the file; false (with the message printed)
+// for a missing file or a forbidden power-law index, whose closed-form integrals divide by 3 - s
+// and 5 - s.
+bool data(ModelState& parameters) {
     File file(kParameterFile, "r");
     if (!file) {
         std::printf("No paramter file!\n");
         return false;
     }
-    read_parameters(file.get(), kParameterFile, m);
-    convert_units(m);
-    initial_temperature(m);
-    if (m.s == 3.0 || m.s == 5.0) {
+    read_parameters(file.get(), kParameterFile, parameters);
+    if (forbidden_index(parameters.s)) {
         std::printf("Parameter error! The n = 3.0 and n = 5.0 are forbidden!\n");
         return false;
     }
@@ -91,28 +79,16 @@ void write_row(std::FILE* out, const ModelState& m) {
     std::printf("%f %f   \n", m.t / kDay, m.dt);
 }
 
-// From the explosion to tmax; a row at steps 0, 5, 10, ... whatever the step size.
-void time_loop(std::FILE* out, ModelState& m) {
-    int row_counter = 0;
-    int faint_steps = 0;
-    while (m.tmax >= m.t) {
-        runge_kutta_step(m);
-        if (row_counter == 0) write_row(out, m);
-        if (++row_counter == kRowEvery) row_counter = 0;
-        advance_time(m, faint_steps);
-    }
-}
-
 int run() {
-    ModelState m;
     File out = open_checked(kOutputFile, "w");
-    if (!data(m)) return 1;
-    m.tmax = m.tmax * kDay;
-    start_integration(m);
-    derive_quantities(m);
+    ModelState parameters;
+    if (!data(parameters)) return 1;
+    ModelState m = prepare_model(parameters);
     write_header(out.get(), m);
-    heating_coefficients(m);
-    time_loop(out.get(), m);
+    // A row at steps 0, 5, 10, ... whatever the step size.
+    integrate(m, [&](const ModelState& step, bool written) {
+        if (written) write_row(out.get(), step);
+    });
     close_written(out);
     return 0;
 }

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Benchmark: one model run to 300 days, and the whole fit of the example campaign's bolometric
+# light curve on one core and on two (taskset), with the speed-up.
+# Usage: bench/snfit.sh [build-directory] (default: build). The coverage of the errors is
+# measured by bench/coverage.sh.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$top/build}" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+"$build/bench/bench-model-run"
+
+cp "$top/examples/campaign/"{B-gorbeA.txt,I-gorbeA.txt,parameters.inp} "$work/"
+cd "$work"
+"$build/bin/bolcurve" </dev/null >/dev/null
+# As examples/run.sh does: the explosion lies between night 57834 and the first point.
+printf '[fit]\nbounds = { explosion_date = [57834.6, 57836.6] }\n' >snphot.toml
+
+fit_on() {
+    local start end
+    start=$(date +%s.%N)
+    taskset -c "$1" "$build/bin/snfit" </dev/null >snfit.console
+    end=$(date +%s.%N)
+    echo "$end - $start" | bc
+}
+one=$(fit_on 0)
+two=$(fit_on 0,1)
+runs=$(sed -n 's/^model runs: //p' fit.txt)
+printf 'the fit of the example (%s model runs): %.2f s on one core, %.2f s on two, speed-up %.2f\n' \
+    "$runs" "$one" "$two" "$(echo "$one / $two" | bc -l)"

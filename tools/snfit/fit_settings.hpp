@@ -1,0 +1,60 @@
+// The [fit] table of "snphot.toml": which parameters the fit frees, where it starts and what it
+// may explore, which data points it takes, and what it adds to their uncertainties. Every key is
+// optional.
+//
+//   [fit]
+//   free = ["explosion_date", "R0", "M", "Ek", "Mni"]   # names of parameters.inp, explosion_date
+//   explosion_date = 57825.0          # start value, JD - 2400000; default 10 d before the data
+//   bounds = { explosion_date = [57820.0, 57836.6], R0 = [1e13, 1e14] }   # units of the file
+//   dates = [57830.0, 58100.0]        # only points within these dates enter the fit
+//   systematic = 0.05                 # mag, added in quadrature to every uncertainty
+//   velocity = [4000.0, 300.0]        # km/s: value and sigma of the expansion velocity v
+#pragma once
+
+#include "fit_parameters.hpp"
+#include "settings_file.hpp"
+
+#include <toml++/toml.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace snfit {
+
+struct Velocity {
+    double value = 0; // km/s
+    double sigma = 0; // km/s
+};
+
+struct FitSettings {
+    // Indices of the free parameters (see fit_parameters.hpp), in the order given.
+    std::vector<int> free = {kExplosionDate, kR0, kM, kEk, kMni};
+    std::optional<double> explosion_date; // start; default 10 days before the first data point
+    std::map<int, Bound> bounds;          // given bounds by parameter; the others take defaults
+    std::optional<Bound> dates;           // window of the fitted points; default all
+    double systematic = 0.05;             // mag
+    std::optional<Velocity> velocity;
+
+    // Where each given value stands, for the messages of the checks against the data and the
+    // parameter file: "snphot.toml:LINE".
+    std::map<int, std::string> bound_source;
+    std::string explosion_date_source;
+};
+
+// Reads the [fit] table. Anything but the documented keys and types (an unknown key or parameter
+// name, a wrong type, an array of the wrong length, a number that is not finite, a low bound not
+// below the high one, a negative systematic, a velocity sigma that is not positive) throws an
+// RunFailure "file_name:LINE".
+FitSettings parse_fit_table(const toml::table& fit, const std::string& file_name);
+
+// The [fit] table of the settings file bound to `settings`: read from a file's text (a file
+// without the table leaves the defaults), printed with the bounds a fit would use.
+snphot::SettingsTable fit_table(FitSettings& settings);
+
+// Prints the keys of the table in the syntax of the file, numbers so that they read back as the
+// same values.
+void print_fit_table(std::FILE* out, const FitSettings& settings);
+
+} // namespace snfit

@@ -1,0 +1,109 @@
+// snfit: fits the semi-analytic light curve of snmodel to the bolometric light curve of bolcurve.
+//
+// Reads "bol-gorbe.txt" (the data), "parameters.inp" (the start values and the fixed values) and
+// the [fit] table of "snphot.toml" (what is free, bounds, dates, systematic error, velocity),
+// checks them against each other, fits with a global stage of many starts side by side on every
+// core and a local refinement, and only then writes "fit.txt", "parameters-fit.inp",
+// "fit-model.txt" and "fit-residuals.txt". A fit that does not converge writes them all the same,
+// says so, and ends with status 3.
+#include "bolometric_curve.hpp"
+#include "cli.hpp"
+#include "file.hpp"
+#include "fit.hpp"
+#include "parameters.hpp"
+#include "problem.hpp"
+#include "report.hpp"
+#include "settings.hpp"
+
+#include <sched.h>
+
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+using namespace snphot;
+using namespace snfit;
+using namespace snfit::settings;
+
+constexpr const char* kHelp =
+    "snfit: fits the light-curve model of snmodel to the bolometric light curve.\n"
+    "Reads   bol-gorbe.txt (JD-2400000, absolute bolometric magnitude, uncertainty),\n"
+    "        parameters.inp (start values and fixed values, as snmodel reads it) and the\n"
+    "        [fit] table of snphot.toml (free parameters, bounds, dates, systematic, velocity)\n"
+    "Writes  fit.txt (the report), parameters-fit.inp (the best model for snmodel),\n"
+    "        fit-model.txt (the best model curve), fit-residuals.txt (per data point)\n"
+    "Prints  one line per stage of the fit and the table of the best parameters.\n"
+    "Uses    every core it may run on (see taskset). Does not wait for a key.\n";
+
+constexpr const char* kMoreStatuses =
+    "  3  the fit did not converge: the outputs are written all the same, with its last values\n";
+
+// The cores this process may run on: all of the machine, or those taskset or a batch system
+// granted it.
+int usable_cores() {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+// Every input is read and checked before the fit starts and before any output is touched.
+Problem read_inputs(const FitSettings& settings) {
+    File parameter_file = open_checked(kParameterFile, "r");
+    File curve_file = open_checked(kBolometricCurve, "r");
+    snmodel::ModelState parameters;
+    snmodel::read_parameters(parameter_file.get(), kParameterFile, parameters);
+    std::vector<Point> points = read_bolometric_curve(curve_file.get(), kBolometricCurve);
+    return make_problem(parameters, kParameterFile, std::move(points), settings);
+}
+
+void write_outputs(const Problem& problem, const Outcome& outcome, int threads) {
+    File report = open_checked(kReport, "w");
+    File parameters = open_checked(kFittedParameters, "w");
+    File curve = open_checked(kModelCurve, "w");
+    File residuals = open_checked(kResiduals, "w");
+    write_report(report.get(), problem, outcome, threads);
+    write_parameters(parameters.get(), outcome);
+    write_model_curve(curve.get(), outcome);
+    write_residuals(residuals.get(), problem, outcome);
+    close_written(report);
+    close_written(parameters);
+    close_written(curve);
+    close_written(residuals);
+}
+
+int run(const FitSettings& settings) {
+    const Problem problem = read_inputs(settings);
+    const int threads = usable_cores();
+    std::printf("snfit: %zu points in %s, %d in the fit; %zu free parameters\n",
+                problem.points.size(), kBolometricCurve, problem.fitted, problem.free.size());
+    std::fflush(stdout);
+
+    FitOptions options;
+    options.threads = threads;
+    options.progress = [](const std::string& line) {
+        std::printf("%s\n", line.c_str());
+        std::fflush(stdout);
+    };
+    const Outcome outcome = outcome_of(problem, fit(problem, options));
+    write_outputs(problem, outcome, threads);
+
+    std::printf("\n");
+    write_table(stdout, problem, outcome);
+    if (outcome.fit.converged && !outcome.fit.covariance)
+        warn(kReport, "the errors are undetermined: the Jacobian at the best fit is singular "
+                      "(a free parameter that the data do not touch?)");
+    if (!outcome.fit.converged) {
+        warn(kReport, "the fit did not converge; the outputs hold its last values");
+        return 3;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    FitSettings settings;
+    return snphot::run_program(argc, argv, {"snfit", kHelp, {fit_table(settings)}, kMoreStatuses},
+                               [&] { return run(settings); });
+}

@@ -1,0 +1,36 @@
+#include "synthetic.hpp"
+
+#include "problem.hpp"
+
+#include <cmath>
+#include <random>
+
+namespace snfit {
+
+std::vector<double> campaign_dates(double explosion, double first, double days,
+                                   std::uint64_t seed) {
+    std::mt19937_64 random(seed);
+    std::uniform_real_distribution<double> uniform(0.0, 1.0);
+    std::vector<double> dates;
+    for (double date = first; date < explosion + days;) {
+        dates.push_back(date);
+        const double age = date - explosion;
+        date += age < 30.0    ? 1.0 + 1.5 * uniform(random)
+                : age < 150.0 ? 2.0 + 4.0 * uniform(random)
+                              : 4.0 + 6.0 * uniform(random);
+    }
+    return dates;
+}
+
+std::vector<Point> synthetic_points(const Values& truth, const std::vector<double>& dates,
+                                    double error, double scatter, std::uint64_t seed) {
+    std::mt19937_64 random(seed);
+    std::normal_distribution<double> gauss(0.0, std::hypot(error, scatter));
+    const std::vector<double> mags = model_magnitudes(truth, dates);
+    std::vector<Point> points;
+    for (std::size_t i = 0; i < dates.size(); ++i)
+        points.push_back({dates[i], mags[i] + gauss(random), error, static_cast<long>(i + 1)});
+    return points;
+}
+
+} // namespace snfit
