@@ -1,4 +1,4 @@
-// The whole example campaign through all fourteen programs (examples/run.sh), the second example
+// The whole example campaign through all fifteen programs (examples/run.sh), the second example
 // field through the photometric ones, and the invariants of the chain, each computed here
 // independently of the programs. Nothing here depends on the programs' built-in settings: each
 // field carries its own snphot.toml.

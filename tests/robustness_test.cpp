@@ -1,7 +1,7 @@
 // The failure contract of every program at once: a full disk on any output, a console that cannot
 // be written, closed standard descriptors, an input that cannot be read, fields that are not
 // finite numbers, and CR LF line ends. Each program runs on a small valid fixture; one table per
-// fault covers all fourteen.
+// fault covers all fifteen.
 #include "e2e.hpp"
 
 #include <gtest/gtest.h>
@@ -42,7 +42,13 @@ struct Program {
     std::string name;
     Files inputs;
     std::vector<std::string> outputs; // every file it writes, each with data for its fixture
+    std::string announce = "";        // what a clean run says on standard error
 };
+
+// Standard error without the line that names the settings file a run uses.
+std::string after_announce(const Program& p, const std::string& err) {
+    return err.rfind(p.announce, 0) == 0 ? err.substr(p.announce.size()) : err;
+}
 
 std::vector<std::string> band_files(const std::string& bands, const std::string& suffix) {
     std::vector<std::string> names;
@@ -103,6 +109,18 @@ const std::vector<Program>& programs() {
              {{"parameters.inp", e2e::lines({"5e13", "10", "5500", "0.05", "1.5", "1.0", "0", "2",
                                              "0.3", "0", "0", "90000", "1"})}},
              {"kimenet.out"}},
+            {"snfit",
+             {{"bol-gorbe.txt",
+               e2e::lines({"57840.650000 -15.200000 0.050000", "57842.650000 -15.250000 0.050000",
+                           "57844.650000 -15.300000 0.050000", "57846.650000 -15.320000 0.050000",
+                           "57848.650000 -15.330000 0.050000", "57850.650000 -15.340000 0.050000",
+                           "57852.650000 -15.350000 0.050000"})},
+              {"parameters.inp",
+               e2e::lines({"3.0e13", "10.0", "5500.0", "0.05", "1.0", "0.5", "0.0", "2.0", "0.3",
+                           "0.0", "0.0", "30000.0", "300.0"})},
+              {"snphot.toml", "[fit]\nfree = [\"Mni\"]\nexplosion_date = 57834.9\n"}},
+             {"fit.txt", "parameters-fit.inp", "fit-model.txt", "fit-residuals.txt"},
+             "snfit: settings from snphot.toml\n"},
             {"decayheat", {}, {"numNi.txt"}},
             {"specjoin",
              {{"PSNspectraCut2.txt", e2e::lines({"6500.0 1.5e-15", "6510.0 2.5e-15"})},
@@ -167,7 +185,7 @@ TEST(EveryProgram, RunsCleanlyOnItsFixture) {
         write_all(s, p.inputs);
         const e2e::Result r = s.run(p.name);
         EXPECT_EQ(r.status, 0) << p.name << ": " << r.err;
-        EXPECT_EQ(r.err, "") << p.name;
+        EXPECT_EQ(r.err, p.announce) << p.name;
         for (const std::string& out : p.outputs)
             EXPECT_NE(s.read(out), "") << p.name << " wrote no data to " << out;
     }
@@ -183,7 +201,8 @@ TEST(EveryProgram, AFullDiskOnAnyOutputIsAFailure) {
             fs::create_symlink("/dev/full", s.dir() / out);
             const e2e::Result r = s.run(p.name);
             EXPECT_EQ(r.status, 1) << p.name << " writing " << out;
-            EXPECT_EQ(r.err.rfind(p.name + ": " + out + ": cannot write: ", 0), 0u)
+            EXPECT_EQ(after_announce(p, r.err).rfind(p.name + ": " + out + ": cannot write: ", 0),
+                      0u)
                 << p.name << " writing " << out << ": " << r.err;
         }
     }
@@ -200,7 +219,8 @@ TEST(EveryProgram, AConsoleThatCannotBeWrittenIsAFailure) {
             continue;
         }
         EXPECT_EQ(r.status, 1) << p.name;
-        EXPECT_EQ(r.err, p.name + ": standard output: cannot write: No space left on device\n")
+        EXPECT_EQ(after_announce(p, r.err),
+                  p.name + ": standard output: cannot write: No space left on device\n")
             << p.name;
     }
     e2e::Scratch s;
@@ -233,6 +253,7 @@ TEST(EveryProgram, AnInputThatCannotBeReadStopsTheRunBeforeAnyOutput) {
         {"starcal", "z-korr.txt"},        {"bandconv", "z-gorbe.txt"},
         {"lcsub", "B-gorbeS.txt"},        {"lcsub-err", "R-gorbeS.txt"},
         {"bolcurve", "I-gorbeA.txt"},     {"specjoin", "fasz"},
+        {"snfit", "bol-gorbe.txt"},
     };
     for (const auto& [name, input] : cases) {
         const Program& p = program(name);
@@ -245,7 +266,8 @@ TEST(EveryProgram, AnInputThatCannotBeReadStopsTheRunBeforeAnyOutput) {
         write_all(s, earlier);
         const e2e::Result r = s.run(name);
         EXPECT_EQ(r.status, 1) << name;
-        EXPECT_EQ(r.err, name + ": " + input + ": cannot read: Is a directory\n");
+        EXPECT_EQ(after_announce(p, r.err),
+                  name + ": " + input + ": cannot read: Is a directory\n");
         EXPECT_EQ(r.out, "") << name;
         for (const auto& [file, text] : earlier)
             EXPECT_EQ(s.read(file), text) << name << " " << file;
@@ -368,7 +390,7 @@ TEST(EveryProgram, APauseAtATerminalSaysWhatItWaitsFor) {
         {"lcbuild-bvri", 3}, {"lcbuild-griz", 3}, {"starcorr", 2},  {"starcal", 4},
         {"bandconv", 1},     {"bandtab", 1},      {"lcsub", 1},     {"lcsub-err", 1},
         {"bolcurve", 1},     {"snmodel", 0},      {"decayheat", 0}, {"specjoin", 0},
-        {"cumquad", 1},      {"cumquad2", 1}};
+        {"cumquad", 1},      {"cumquad2", 1},     {"snfit", 0}};
     for (const Program& p : programs()) {
         e2e::Scratch s;
         write_all(s, p.inputs);
