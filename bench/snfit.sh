@@ -11,11 +11,9 @@ trap 'rm -rf "$work"' EXIT
 
 "$build/bench/bench-model-run"
 
-cp "$top/examples/campaign/"{B-gorbeA.txt,I-gorbeA.txt,parameters.inp} "$work/"
+cp "$top/examples/campaign/"{B-gorbeA.txt,I-gorbeA.txt,parameters.inp,snphot.toml} "$work/"
 cd "$work"
 "$build/bin/bolcurve" </dev/null >/dev/null
-# As examples/run.sh does: the explosion lies between night 57834 and the first point.
-printf '[fit]\nbounds = { explosion_date = [57834.6, 57836.6] }\n' >snphot.toml
 
 fit_on() {
     local start end
