@@ -1,5 +1,6 @@
 // The fit judged as its users judge it: known parameters, seeded noise, starts away from the
 // truth; what comes back must hold the truth within its errors.
+#include "example_explosion.hpp"
 #include "fit.hpp"
 #include "synthetic.hpp"
 
@@ -14,17 +15,11 @@ namespace {
 
 // An explosion with a plateau of about 130 days, seen from 2 days after it to day 190.
 snmodel::ModelState truth_parameters() {
-    snmodel::ModelState p;
+    snmodel::ModelState p = snmodel::example_explosion();
     p.R0 = 2.5e13;
     p.M = 8.0;
-    p.Tion = 5500.0;
     p.Mni = 0.06;
     p.Ek = 1.2;
-    p.E = 0.5;
-    p.s = 2.0;
-    p.kappa = 0.3;
-    p.Ag = 30000.0;
-    p.tmax = 300.0;
     return p;
 }
 

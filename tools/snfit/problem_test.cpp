@@ -2,6 +2,7 @@
 // bolometric light curve.
 #include "bolometric_curve.hpp"
 #include "cli.hpp"
+#include "example_explosion.hpp"
 #include "parameters.hpp"
 #include "problem.hpp"
 
@@ -17,18 +18,7 @@ using namespace snfit;
 namespace {
 
 snmodel::ModelState start_parameters() {
-    snmodel::ModelState p;
-    p.R0 = 3e13;
-    p.M = 10.0;
-    p.Tion = 5500.0;
-    p.Mni = 0.05;
-    p.Ek = 1.0;
-    p.E = 0.5;
-    p.s = 2.0;
-    p.kappa = 0.3;
-    p.Ag = 30000.0;
-    p.tmax = 300.0;
-    return p;
+    return snmodel::example_explosion();
 }
 
 // Ten points a day apart from 57840, of errors 0.03 (the fifth 0).

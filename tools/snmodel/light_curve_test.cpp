@@ -1,29 +1,20 @@
 #include "light_curve.hpp"
 
+#include "example_explosion.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <thread>
 #include <vector>
 
-using namespace snmodel;
+    using namespace snmodel;
 
 namespace {
 
 // A typical hydrogen-rich explosion in the units of "parameters.inp".
 ModelState typical(double tmax_days) {
-    ModelState p;
-    p.R0 = 3e13;
-    p.M = 10.0;
-    p.Tion = 5500.0;
-    p.Mni = 0.05;
-    p.Ek = 1.0;
-    p.E = 0.5;
-    p.s = 2.0;
-    p.kappa = 0.3;
-    p.Ag = 30000.0;
-    p.tmax = tmax_days;
-    return p;
+    return example_explosion(tmax_days);
 }
 
 } // namespace
