@@ -2,11 +2,8 @@
 # Benchmark: bandconv on four g r i z light curves of 250,000 and of 1,000,000 rows each, with
 # standard input at end of file and the console thrown away.
 # Usage: bench/bandconv.sh [bin-directory] (default: build/bin).
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+source "$(dirname "$0")/scratch.sh"
 bin=$(cd "${1:-$top/build/bin}" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
 # One record per band and day from 50000 on: g at a quarter day, r, i and z at different hours of
 # the same day number, so that every record of r, i and z is merged into the row of its g record;

@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
 # Benchmark: a 1,000,000-row B and a 1,000,000-row I light curve through bolcurve, with standard
 # input at end of file. Usage: bench/bolcurve.sh [bin-directory] (default: build/bin).
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+source "$(dirname "$0")/scratch.sh"
 bin=$(cd "${1:-$top/build/bin}" && pwd)
 rows=1000000
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
 # One B and one I image a night, on 1,000,000 nights from 10000 on, the I rows in reverse order
 # so that every I row is matched through the night index; every tenth night has no I image.

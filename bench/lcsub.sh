@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
 # Benchmark: four 1,000,000-row standard light curves through lcsub (and lcsub-err), with standard
 # input at end of file. Usage: bench/lcsub.sh [bin-directory] (default: build/bin).
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+source "$(dirname "$0")/scratch.sh"
 bin=$(cd "${1:-$top/build/bin}" && pwd)
 rows=1000000
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
 # Rows every 0.25 day from 57600 on, fading 0.01 mag per day; night 57834 lies inside.
 for band in V R I B; do

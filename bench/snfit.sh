@@ -3,11 +3,8 @@
 # light curve on one core and on two (taskset), with the speed-up.
 # Usage: bench/snfit.sh [build-directory] (default: build). The coverage of the errors is
 # measured by bench/coverage.sh.
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+source "$(dirname "$0")/scratch.sh"
 build=$(cd "${1:-$top/build}" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
 "$build/bench/bench-model-run"
 

@@ -67,6 +67,12 @@ bool for_reading_only(const char* mode) {
 
 } // namespace
 
+int finish_after_key(const char* last_text) {
+    std::fputs(last_text, stdout);
+    pause_for_key();
+    return 0;
+}
+
 File open_checked(const std::string& name, const char* mode) {
     File file(name, mode);
     if (!file) {

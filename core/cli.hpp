@@ -54,6 +54,10 @@ std::string at_line(const std::string& file, long line);
 // One warning line "program: where: reason" on standard error; the run goes on.
 void warn(const std::string& where, const std::string& reason);
 
+// The end of a run that waits for a key before it ends: prints the program's last console text,
+// waits, and gives the status of a complete run (0).
+int finish_after_key(const char* last_text);
+
 // Waits for a key: reads one character from standard input, returns at end of input too. When
 // standard input is a terminal, a prompt on standard error says so.
 void pause_for_key();

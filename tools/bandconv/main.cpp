@@ -193,9 +193,7 @@ int run(const Settings& settings) {
     echo_table(table);
     convert_and_write(table, direction, outputs);
     close_files(inputs, outputs);
-    std::printf("\n\n");
-    pause_for_key();
-    return 0;
+    return finish_after_key("\n\n");
 }
 
 } // namespace

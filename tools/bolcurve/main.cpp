@@ -89,9 +89,7 @@ int run(const Settings& settings) {
     colour_table(table);
     write_bolometric_curve(table, settings.distance_pc, files.bolometric);
     close_files(files);
-    std::printf("\n\n");
-    pause_for_key();
-    return 0;
+    return finish_after_key("\n\n");
 }
 
 } // namespace

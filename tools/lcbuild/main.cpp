@@ -219,9 +219,7 @@ int run(const Calibration& calib) {
 
     colour_phase(calib, out);
     close_outputs(out);
-    std::printf("\n\n");
-    pause_for_key();
-    return 0;
+    return finish_after_key("\n\n");
 }
 
 } // namespace

@@ -100,9 +100,7 @@ int run(const Settings& settings) {
         subtraction_pass(*bands[b]);
     }
     close_files(bands);
-    std::printf("\n\nLefutott\n");
-    pause_for_key();
-    return 0;
+    return finish_after_key("\n\nLefutott\n");
 }
 
 } // namespace

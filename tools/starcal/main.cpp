@@ -309,9 +309,7 @@ int run(const snphot::ColourCoefficients& colour) {
 
     colour_phase(colour, out);
     for (File& file : out.reference) close_written(file);
-    std::printf("\nVege\n");
-    pause_for_key();
-    return 0;
+    return finish_after_key("\nVege\n");
 }
 
 } // namespace

@@ -94,9 +94,7 @@ int run(const Settings& settings) {
     std::printf("elteres atlag, szoras, szuro\n");
     table_file.close();
     for (File& file : out) close_written(file);
-    std::printf("\n\n");
-    pause_for_key();
-    return 0;
+    return finish_after_key("\n\n");
 }
 
 } // namespace
