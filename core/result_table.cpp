@@ -55,6 +55,13 @@ int ResultTable::count_blocks(std::FILE* out, CountLine count_line) {
     return count;
 }
 
+int count_and_wait(ResultTable& table, CountLine count_line) {
+    const int blocks = table.count_blocks(stdout, count_line);
+    pause_for_key();
+    table.rewind();
+    return blocks;
+}
+
 void sort_by_identifier(ImageBlock& block) {
     auto& rows = block.rows;
     for (int k = static_cast<int>(rows.size()) - 1; k >= 1; --k) {

@@ -50,6 +50,10 @@ class ResultTable {
     int k_;
 };
 
+// The counting pass on standard output, the pause after it, and the rewind for the second pass,
+// as every program that reads a result table makes them; returns the number of image blocks.
+int count_and_wait(ResultTable& table, CountLine count_line);
+
 // Sorts a block by identifier, lowest first, with the bubble sort of the light-curve builders:
 // equal identifiers keep their order, an undefined identifier swaps nothing.
 void sort_by_identifier(ImageBlock& block);

@@ -207,9 +207,7 @@ void close_outputs(Outputs& out) {
 int run(const Calibration& calib) {
     File table_file = open_checked(kResultTableName, "r");
     ResultTable table(table_file.get(), kResultTableName, kBlockLines);
-    const int blocks = table.count_blocks(stdout, CountLine::bare);
-    pause_for_key();
-    table.rewind();
+    const int blocks = count_and_wait(table, CountLine::bare);
 
     Outputs out = open_outputs();
     extraction_phase(table, blocks, calib, out);

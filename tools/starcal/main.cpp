@@ -295,9 +295,7 @@ int run(const snphot::ColourCoefficients& colour) {
     File table_file = open_checked(kResultTableName, "r");
     const Corrections corrections = read_all_corrections();
     ResultTable table(table_file.get(), kResultTableName, kObjects);
-    const int blocks = table.count_blocks(stdout, CountLine::with_line_end);
-    pause_for_key();
-    table.rewind();
+    const int blocks = count_and_wait(table, CountLine::with_line_end);
 
     Outputs out = create_outputs();
     correction_phase(table, blocks, corrections, out);

@@ -84,9 +84,7 @@ void correction_phase(ResultTable& table, int blocks, const Settings& settings,
 int run(const Settings& settings) {
     File table_file = open_checked(kResultTableName, "r");
     ResultTable table(table_file.get(), kResultTableName, starcorr::kStars);
-    const int blocks = table.count_blocks(stdout, CountLine::bare);
-    pause_for_key();
-    table.rewind();
+    const int blocks = count_and_wait(table, CountLine::bare);
 
     CorrectionFiles out = create_correction_files();
     correction_phase(table, blocks, settings, out);
