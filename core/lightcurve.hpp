@@ -5,6 +5,7 @@
 #include "scanner.hpp"
 
 #include <cstdio>
+#include <span>
 #include <string>
 
 namespace snphot {
@@ -16,20 +17,37 @@ struct LightCurveRow {
     float calib = 0; // calibration error (zero-point scatter)
 };
 
-// Reads a light curve row by row: the end-of-file indicator is tested before each read, and a
-// read that does not convert all four numbers ends the reading without a row. When that happens
-// before the end of the file, a warning names the file and the line.
+// Reads a curve file (a light curve, the bolometric light curve) row by row, with the suite's rule
+// for curves: the end-of-file indicator is tested before each row, and a row that does not
+// convert all its numbers ends the reading without a row. When that happens before the end of the
+// file, a warning names the file and the line.
+class CurveReader {
+  public:
+    CurveReader(std::FILE* file, std::string name) : scanner_(file, name), name_(std::move(name)) {}
+
+    // The next row, its numbers in single or double precision; false at the end of the reading.
+    bool next(std::span<float> row);
+    bool next(std::span<double> row);
+    // The line of the last number of the row read last.
+    long row_line() const { return scanner_.field_line(); }
+
+  private:
+    template <typename T> bool next_row(std::span<T> row);
+
+    Scanner scanner_;
+    std::string name_;
+    bool stopped_ = false;
+};
+
+// A light curve: rows of four numbers.
 class LightCurveReader {
   public:
-    LightCurveReader(std::FILE* file, std::string name)
-        : scanner_(file, name), name_(std::move(name)) {}
+    LightCurveReader(std::FILE* file, std::string name) : curve_(file, std::move(name)) {}
 
     bool next(LightCurveRow& row);
 
   private:
-    Scanner scanner_;
-    std::string name_;
-    bool stopped_ = false;
+    CurveReader curve_;
 };
 
 void write_light_curve_row(std::FILE* out, double time, double mag, double error, double calib);
