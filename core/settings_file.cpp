@@ -288,6 +288,18 @@ template <typename T> std::string toml_number(T value) {
     return number;
 }
 
+} // namespace
+
+std::string settings_number(double value) {
+    return toml_number(value);
+}
+
+std::string settings_number(float value) {
+    return toml_number(value);
+}
+
+namespace {
+
 std::string value_text(float* value) {
     return toml_number(*value);
 }

@@ -83,6 +83,11 @@ void read_settings_text(std::string_view text, const std::string& name,
 // file that cannot be read throws a RunFailure naming it.
 std::string read_settings_file(const std::string* requested, std::span<SettingsTable> tables);
 
+// A number as the settings file writes it: the shortest text that reads back as the same value,
+// always a TOML float.
+std::string settings_number(double value);
+std::string settings_number(float value);
+
 // Prints the tables in the syntax of the file, each with its comment, every key with its value
 // written so that it reads back as the same number.
 void print_settings(std::FILE* out, std::span<const SettingsTable> tables);

@@ -2,7 +2,6 @@
 
 #include "cli.hpp"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
@@ -117,11 +116,8 @@ FitSettings parse_fit_table(const toml::table& fit, const std::string& file_name
 
 namespace {
 
-// The shortest text that reads back as the same double.
 std::string number_text(double value) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    return std::string(text, end);
+    return snphot::settings_number(value);
 }
 
 std::string pair_text(double a, double b) {
