@@ -366,6 +366,21 @@ TEST(EveryProgram, ALightCurveRowThatIsNotFiniteEndsTheReadingWithAWarning) {
                                  "read\n")
                 << name << " field " << field;
         }
+        // The last field of a file without a final line end, too; a row cut short by the end of
+        // the file ends the reading silently.
+        for (const std::string last : {"inf", "0.022x", "0.02\n56791.25 15.2"}) {
+            e2e::Scratch s;
+            write_all(s, program(name).inputs);
+            s.write(file, "56789.250000 15.000000 0.010000 0.020000\n56790.25 15.1 0.011 " + last);
+            const e2e::Result r = s.run(name);
+            EXPECT_EQ(r.status, 0) << name << " last field " << last;
+            EXPECT_EQ(r.err, last.find('\n') != std::string::npos
+                                 ? ""
+                                 : name + ": " + file +
+                                       ":2: not a row of four numbers; the rest of the file is "
+                                       "not read\n")
+                << name << " last field " << last;
+        }
     }
 }
 
