@@ -56,12 +56,16 @@ class SignalsHeld {
     sigset_t saved_;
 };
 
+// What each signal did before the temporaries were looked after.
+struct sigaction earlier_actions[NSIG];
+
 // A signal that ends the process (an interrupt at a pause, a closed pipe, a crash) takes the
-// temporaries with it, then ends the process as it would have ended. unlink is safe in a handler.
+// temporaries with it, then gets the handling it had before (the default end of the process, or a
+// sanitizer's report), delivered as soon as this handler returns. unlink is safe in a handler.
 extern "C" void remove_temporaries_and_end(int signal_number) {
     for (const Pending& p : pending) unlink(p.temporary.c_str());
-    std::signal(signal_number, SIG_DFL);
-    std::raise(signal_number);
+    sigaction(signal_number, &earlier_actions[signal_number], nullptr);
+    raise(signal_number);
 }
 
 void remove_temporaries_on_signals() {
@@ -70,12 +74,12 @@ void remove_temporaries_on_signals() {
     installed = true;
     for (int signal_number :
          {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE, SIGXFSZ, SIGABRT, SIGSEGV, SIGBUS, SIGFPE}) {
+        struct sigaction& earlier = earlier_actions[signal_number];
+        sigaction(signal_number, nullptr, &earlier);
+        if (earlier.sa_handler == SIG_IGN) continue; // a signal ignored stays ignored
         struct sigaction action = {};
-        sigaction(signal_number, nullptr, &action);
-        if (action.sa_handler == SIG_IGN) continue; // a signal ignored stays ignored
         action.sa_handler = remove_temporaries_and_end;
         sigemptyset(&action.sa_mask);
-        action.sa_flags = 0;
         sigaction(signal_number, &action, nullptr);
     }
 }
