@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -50,11 +51,6 @@ void pause_for_key() {
 
 namespace {
 
-[[noreturn]] void fail_to_write(const std::string& name, int error) {
-    throw RunFailure(name, std::string("cannot write: ") +
-                               (error ? std::strerror(error) : "write error"));
-}
-
 void refuse_directory(const File& file) {
     struct stat status;
     if (fstat(fileno(file.get()), &status) == 0 && S_ISDIR(status.st_mode))
@@ -65,10 +61,25 @@ bool for_reading_only(const char* mode) {
     return mode[0] == 'r' && std::strchr(mode, '+') == nullptr;
 }
 
+// A console that could not take all of the run's text fails the run; its one line comes from
+// the check at exit.
+struct ConsoleFailed {};
+
+// The commit point of a run: its outputs replace the earlier ones only when everything,
+// the console included, has been written.
+void commit_run() {
+    flush_console();
+    if (std::ferror(stdout)) throw ConsoleFailed{};
+    commit_outputs();
+}
+
 } // namespace
 
+// The outputs are committed before the last pause, so that a run ended while it waits for its
+// last key (an interrupt, a closed terminal) keeps its results.
 int finish_after_key(const char* last_text) {
     std::fputs(last_text, stdout);
+    commit_run();
     pause_for_key();
     return 0;
 }
@@ -91,19 +102,6 @@ File open_if_present(const std::string& name) {
     }
     refuse_directory(file);
     return file;
-}
-
-void rewind_written(File& file) {
-    errno = 0;
-    if (std::fflush(file.get()) != 0 || std::ferror(file.get())) fail_to_write(file.name(), errno);
-    std::rewind(file.get());
-}
-
-void close_written(File& file) {
-    const std::string name = file.name();
-    const bool failed = std::ferror(file.get()) != 0;
-    errno = 0;
-    if (file.close() != 0 || failed) fail_to_write(name, errno);
 }
 
 namespace {
@@ -230,13 +228,30 @@ int run_with_settings(const Arguments& args, const ProgramInfo& info,
     return body();
 }
 
+// A body that returns has ended its run, whatever status it gives (snfit's unconverged fit
+// writes its outputs with status 3); one that throws has failed, and its outputs are dropped.
+// Beyond the suite's own failures, any exception (memory exhausted included) ends the run with
+// one line and status 1, never with an abort.
 int run_body(const std::function<int()>& body) {
     try {
-        return body();
+        const int status = body();
+        commit_run();
+        return status;
     } catch (const RunFailure& error) {
+        discard_outputs();
         warn(error.where(), error.what());
-        return 1;
+    } catch (const ConsoleFailed&) {
+        discard_outputs();
+    } catch (const std::bad_alloc&) {
+        discard_outputs();
+        flush_console();
+        std::fprintf(stderr, "%s: out of memory\n", current_name);
+    } catch (const std::exception& error) {
+        discard_outputs();
+        flush_console();
+        std::fprintf(stderr, "%s: %s\n", current_name, error.what());
     }
+    return 1;
 }
 
 int answer(const Arguments& args, const ProgramInfo& info) {
@@ -255,7 +270,9 @@ int run_program(int argc, char** argv, const ProgramInfo& info, const std::funct
     Arguments args;
     int status;
     if (!parse_arguments(argc, argv, args)) {
-        std::fprintf(stderr, "usage: %s [--help | --version]\n", info.name);
+        std::fprintf(stderr,
+                     "usage: %s [--settings FILE] [--print-settings] | --help | --version\n",
+                     info.name);
         status = 2;
     } else if (args.help || args.version) {
         status = answer(args, info);

@@ -12,6 +12,8 @@ class File {
     File() = default;
     File(const std::string& name, const char* mode)
         : file_(std::fopen(name.c_str(), mode)), name_(name) {}
+    // Takes an open stream that the file `name` stands for in diagnostics.
+    File(std::FILE* file, std::string name) : file_(file), name_(std::move(name)) {}
     File(const File&) = delete;
     File& operator=(const File&) = delete;
     File(File&& other) noexcept
@@ -57,5 +59,26 @@ void rewind_written(File& file);
 // Closes a file that was written; a write that failed on the way (a full disk) throws an
 // RunFailure naming the file, so that a lost table never passes for a finished one.
 void close_written(File& file);
+
+// ---- The outputs of a run ----
+//
+// An output is written to a temporary file beside it (".NAME.XXXXXX" in the same directory) and
+// replaces the earlier file only once the whole run has succeeded: a run that fails, for any
+// reason at any point, leaves every earlier output byte-identical and no temporary behind (the
+// temporaries are removed at a failure and also when a signal ends the process). The replaced
+// file keeps its permissions; a write-protected output is refused as before. A file written and
+// read back within the run is read back from its temporary. An output that is no regular file (a
+// link to /dev/null, a pipe) cannot be replaced: it is written directly.
+
+// Opens the output `name` for writing ("w") or for writing and reading back ("w+"). The File
+// stands for `name` in diagnostics. Throws a RunFailure naming it when it cannot be opened.
+File open_output(const std::string& name, const char* mode = "w");
+
+// The commit point of a run: every output opened since the last commit replaces its earlier
+// file. Each must have been closed with close_written first.
+void commit_outputs();
+
+// The end of a failed run: the temporaries are removed and the earlier outputs stay as they are.
+void discard_outputs();
 
 } // namespace snphot

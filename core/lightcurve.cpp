@@ -23,11 +23,14 @@ std::string count_word(std::size_t n) {
 template <typename T> bool CurveReader::next_row(std::span<T> row) {
     if (stopped_ || scanner_.at_end()) return false;
     for (T& value : row) {
+        scanner_.skip_space();
+        const bool field_there = !scanner_.at_end(); // not a row cut short by the end of the file
         if (read_number(scanner_, value)) continue;
         stopped_ = true;
-        if (!scanner_.at_end()) {
-            warn(at_line(name_, scanner_.line()), "not a row of " + count_word(row.size()) +
-                                                      " numbers; the rest of the file is not read");
+        if (field_there) {
+            warn(at_line(name_, scanner_.field_line()),
+                 "not a row of " + count_word(row.size()) +
+                     " numbers; the rest of the file is not read");
         }
         return false;
     }

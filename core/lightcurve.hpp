@@ -19,8 +19,9 @@ struct LightCurveRow {
 
 // Reads a curve file (a light curve, the bolometric light curve) row by row, with the suite's rule
 // for curves: the end-of-file indicator is tested before each row, and a row that does not
-// convert all its numbers ends the reading without a row. When that happens before the end of the
-// file, a warning names the file and the line.
+// convert all its numbers ends the reading without a row. When a field of it is there but is not
+// a number (the last field of a file without a final line end too), a warning names the file and
+// the line; a row cut short by the end of the file ends the reading silently.
 class CurveReader {
   public:
     CurveReader(std::FILE* file, std::string name) : scanner_(file, name), name_(std::move(name)) {}

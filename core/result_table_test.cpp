@@ -117,6 +117,16 @@ TEST(SortByIdentifier, OrdersLowestFirstKeepingTiesAndLeavingUndefinedInPlace) {
     for (int j = 0; j < 6; ++j) EXPECT_EQ(block.rows[j][measurement::id], j);
     EXPECT_EQ(block.rows[5][measurement::mag], 50.f); // all four values travel with the identifier
 
+    // A fully reversed block needs every pass, the last one included: without it the dating row
+    // and the first comparison star would stay swapped.
+    block.rows.clear();
+    for (float id : {5.f, 4.f, 3.f, 2.f, 1.f, 0.f}) block.rows.push_back({0, id * 10, 0, id});
+    sort_by_identifier(block);
+    for (int j = 0; j < 6; ++j) {
+        EXPECT_EQ(block.rows[j][measurement::id], j);
+        EXPECT_EQ(block.rows[j][measurement::mag], 10.f * j);
+    }
+
     block.rows = {{0, 1, 0, 10}, {0, 2, 0, 9}, {0, 3, 0, 9}};
     sort_by_identifier(block);
     EXPECT_EQ(block.rows[0][measurement::mag],

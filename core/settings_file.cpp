@@ -12,10 +12,13 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <optional>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <vector>
 
 namespace snphot {
 
@@ -197,12 +200,13 @@ void refuse_foreign_tables(const toml::table& root, const Refusals& refuse) {
     refuse.at(line_of(foreign->source()), "unknown key \"" + name + "\" outside any table");
 }
 
-// Settings are written in ASCII; other characters are welcome in comments only (strings are
-// followed only so that a # inside one starts no comment). The parser is not handed any other,
-// since the toml++ of Debian 12 (3.3) reaches undefined behaviour when it asks whether certain
-// characters beyond ASCII are white space (in quoted keys, after values).
-void refuse_characters_beyond_ascii(std::string_view text, const Refusals& refuse) {
-    enum class In { code, comment, string, literal, long_string, long_literal } in = In::code;
+enum class In { code, comment, string, literal, long_string, long_literal };
+
+// Walks the text of a settings file character by character, telling `visit` the line each stands
+// on and whether it stands in code, a comment or a string (strings are followed only so that a #
+// inside one starts no comment, and a bracket inside one opens nothing).
+template <typename Visit> void walk_text(std::string_view text, Visit visit) {
+    In in = In::code;
     long line = 1;
     auto opens = [&](std::size_t at, char quote, int count) {
         return text.compare(at, count, std::string(count, quote)) == 0;
@@ -213,14 +217,12 @@ void refuse_characters_beyond_ascii(std::string_view text, const Refusals& refus
     };
     for (std::size_t at = 0; at < text.size(); ++at) {
         const char c = text[at];
+        visit(c, line, in);
         if (c == '\n') {
             ++line;
             if (in == In::comment || in == In::string || in == In::literal) in = In::code;
             continue;
         }
-        if (in != In::comment && static_cast<unsigned char>(c) >= 0x80)
-            refuse.at(line, "a character beyond ASCII outside a comment: settings are written "
-                            "in ASCII");
         switch (in) {
         case In::code:
             if (c == '#') in = In::comment;
@@ -251,8 +253,110 @@ void refuse_characters_beyond_ascii(std::string_view text, const Refusals& refus
     }
 }
 
+// Settings are written in ASCII; other characters are welcome in comments only. The parser is
+// not handed any other, since the toml++ of Debian 12 (3.3) reaches undefined behaviour when it
+// asks whether certain characters beyond ASCII are white space (in quoted keys, after values).
+void refuse_characters_beyond_ascii(std::string_view text, const Refusals& refuse) {
+    walk_text(text, [&](char c, long line, In in) {
+        if (c != '\n' && in != In::comment && static_cast<unsigned char>(c) >= 0x80)
+            refuse.at(line, "a character beyond ASCII outside a comment: settings are written "
+                            "in ASCII");
+    });
+}
+
+// How deep the tables, dotted keys, arrays and inline tables of a settings file nest, counted
+// before the parser sees the file: the parser descends once per level, and a file of deeply
+// nested names ([a.a.a...]) would exhaust the stack. The suite's tables nest two levels deep.
+class NestingDepth {
+  public:
+    static constexpr int kMax = 32;
+
+    explicit NestingDepth(const Refusals& refuse) : refuse_(refuse) {}
+
+    void visit(char c, long line) {
+        switch (c) {
+        case '\n':
+            if (open_.empty()) start_key();
+            break;
+        case '[':
+            if (open_.empty() && in_key_)
+                open('h', 1, line); // a table header
+            else if (!(previous_ == '[' && !open_.empty() && open_.back().kind == 'h'))
+                open('a', 1 + assigned_, line), in_key_ = false; // an array ("[[" of a header)
+            break;
+        case '{':
+            open('t', 1 + assigned_, line);
+            start_key();
+            break;
+        case ']':
+        case '}':
+            if (!open_.empty()) close();
+            in_key_ = false;
+            break;
+        case '=':
+            assigned_ = dots_;
+            dots_ = 0;
+            in_key_ = false;
+            break;
+        case ',':
+            if (!open_.empty() && open_.back().kind == 't') start_key();
+            break;
+        case '.':
+            if (in_key_) ++dots_;
+            check(line);
+            break;
+        default:
+            break;
+        }
+        previous_ = c;
+    }
+
+  private:
+    struct Open {
+        char kind; // 'h' header, 'a' array, 't' inline table
+        int depth; // the levels it adds, the dotted key before it included
+    };
+
+    void start_key() {
+        in_key_ = true;
+        dots_ = 0;
+        assigned_ = 0;
+    }
+    void open(char kind, int depth, long line) {
+        open_.push_back({kind, depth});
+        total_ += depth;
+        assigned_ = 0;
+        check(line);
+    }
+    void close() {
+        total_ -= open_.back().depth;
+        open_.pop_back();
+    }
+    void check(long line) const {
+        if (total_ + dots_ > kMax)
+            refuse_.at(line, "tables, keys and values nested more than " + std::to_string(kMax) +
+                                 " levels deep");
+    }
+
+    const Refusals& refuse_;
+    std::vector<Open> open_;
+    int total_ = 0;    // the levels of what is open
+    int dots_ = 0;     // the dots of the key being read
+    int assigned_ = 0; // the dots of the key whose value is being read
+    bool in_key_ = true;
+    char previous_ = '\n';
+};
+
+void refuse_deep_nesting(std::string_view text, const Refusals& refuse) {
+    NestingDepth depth(refuse);
+    walk_text(text, [&](char c, long line, In in) {
+        if (in == In::code) depth.visit(c, line);
+    });
+}
+
 toml::table parse(std::string_view text, const std::string& name, const Refusals& refuse) {
     refuse_characters_beyond_ascii(text, refuse);
+    refuse_deep_nesting(text, refuse);
     try {
         return toml::parse(text, name);
     } catch (const toml::parse_error& error) {
@@ -260,14 +364,33 @@ toml::table parse(std::string_view text, const std::string& name, const Refusals
     }
 }
 
+// A settings file is a regular file of at most this size: a device or a pipe (a link to
+// /dev/zero) would never end, and nothing larger is a settings file.
+constexpr std::size_t kMaxSettingsBytes = 1 << 20;
+const std::string kTooLarge = "larger than 1 MiB: not a settings file";
+
+// Checked before the file is opened, since opening a pipe would wait for a writer.
+void refuse_other_than_a_small_file(const std::string& name) {
+    struct stat status;
+    if (stat(name.c_str(), &status) != 0 || S_ISDIR(status.st_mode)) return; // the open tells
+    if (!S_ISREG(status.st_mode)) throw RunFailure(name, "not a regular file");
+    if (static_cast<std::uintmax_t>(status.st_size) > kMaxSettingsBytes)
+        throw RunFailure(name, kTooLarge);
+}
+
+// The whole text, up to the size a settings file may have (a file that grows while it is read is
+// refused as well).
 std::string read_whole(File& file) {
     std::string text;
     char buffer[4096];
     std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) text.append(buffer, got);
+    while (text.size() <= kMaxSettingsBytes &&
+           (got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        text.append(buffer, got);
     if (std::ferror(file.get()))
         throw RunFailure(file.name(), std::string("cannot read: ") +
                                           (errno ? std::strerror(errno) : "read error"));
+    if (text.size() > kMaxSettingsBytes) throw RunFailure(file.name(), kTooLarge);
     return text;
 }
 
@@ -374,6 +497,7 @@ void read_settings_text(std::string_view text, const std::string& name,
 }
 
 std::string read_settings_file(const std::string* requested, std::span<SettingsTable> tables) {
+    refuse_other_than_a_small_file(requested ? *requested : kSettingsFile);
     File file = requested ? open_checked(*requested, "r") : open_if_present(kSettingsFile);
     if (!file) return "";
     const std::string text = read_whole(file);

@@ -178,3 +178,37 @@ TEST(ComparisonTable, BuiltInJohnsonCousinsBandsAreTheDerivedOnes) {
 }
 
 } // namespace
+
+// The parser descends once per level of nesting, so the depth is counted before it sees the text;
+// dots of numbers, strings and comments are no levels.
+TEST(SettingsFile, NestingIsBoundedBeforeTheParserSeesTheFile) {
+    auto times = [](const std::string& text, int n) {
+        std::string all;
+        for (int k = 0; k < n; ++k) all += text;
+        return all;
+    };
+    const std::string too_deep = "tables, keys and values nested more than 32 levels deep";
+    const struct {
+        std::string text, refusal;
+    } cases[] = {
+        {"[" + times("a.", 400000) + "a]\n", "x.toml:1: " + too_deep},
+        {"[decay]\n" + times("a.", 40) + "b = 1\n", "x.toml:2: " + too_deep},
+        {"[decay]\nthree = " + times("[", 40) + times("]", 40) + "\n", "x.toml:2: " + too_deep},
+        {"[decay]\nx = " + times("{a = ", 40) + "1" + times("}", 40) + "\n",
+         "x.toml:2: " + too_deep},
+        {"[decay]\nx = {" + times("a.a.a.a.a.a.a.a = {", 5) + "}}}}}}\n", "x.toml:2: " + too_deep},
+        {"[decay]\nthree = [\n" + times("[\n", 40) + "]\n", "x.toml:34: " + too_deep},
+        // Within the bound the parser and the table have their say.
+        {"[decay]\nthree = " + times("[", 31) + times("]", 31) + "\n",
+         "x.toml:2: [decay] three must be an array of 3 numbers"},
+        {"[decay]\nx = [" + times("1.5, ", 100) + "]\n", "x.toml:2: unknown key \"x\" in [decay]"},
+        {"[decay]\n\"" + times("a.", 100) + "\" = 1\n",
+         "x.toml:2: unknown key \"" + times("a.", 100) + "\" in [decay]"},
+        {"# " + times("a.[{", 100) + "\n[decay]\nsingle = 2.5\n", ""},
+        {"[[decay]]\nsingle = 1\n", "x.toml:1: [decay] must be a table"},
+    };
+    for (const auto& c : cases) {
+        Sample s;
+        EXPECT_EQ(refusal(c.text, s), c.refusal) << c.text.substr(0, 60);
+    }
+}

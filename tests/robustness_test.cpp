@@ -7,10 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -164,9 +168,11 @@ Outcome run_redirected(const e2e::Scratch& s, const std::string& program,
     return run;
 }
 
+// Every file of the directory with its contents; a link (to a device) is only named.
 Files read_all(const e2e::Scratch& s) {
     Files files;
-    for (const std::string& name : s.files()) files[name] = s.read(name);
+    for (const std::string& name : s.files())
+        files[name] = fs::is_symlink(s.dir() / name) ? "<link>" : s.read(name);
     return files;
 }
 
@@ -193,17 +199,24 @@ TEST(EveryProgram, RunsCleanlyOnItsFixture) {
 
 // Every output in turn on a full disk, including the files read back during the run (the standard
 // light curves of the builders, the work files and reference tables of starcal).
+// The other outputs, written before or after the one that fails, keep their earlier contents, and
+// no temporary file is left behind.
 TEST(EveryProgram, AFullDiskOnAnyOutputIsAFailure) {
     for (const Program& p : programs()) {
         for (const std::string& out : p.outputs) {
             e2e::Scratch s;
             write_all(s, p.inputs);
+            Files earlier = earlier_outputs(p);
+            earlier.erase(out);
+            write_all(s, earlier);
             fs::create_symlink("/dev/full", s.dir() / out);
+            const Files before = read_all(s);
             const e2e::Result r = s.run(p.name);
             EXPECT_EQ(r.status, 1) << p.name << " writing " << out;
             EXPECT_EQ(after_announce(p, r.err).rfind(p.name + ": " + out + ": cannot write: ", 0),
                       0u)
                 << p.name << " writing " << out << ": " << r.err;
+            EXPECT_EQ(read_all(s), before) << p.name << " writing " << out;
         }
     }
 }
@@ -222,6 +235,12 @@ TEST(EveryProgram, AConsoleThatCannotBeWrittenIsAFailure) {
         EXPECT_EQ(after_announce(p, r.err),
                   p.name + ": standard output: cannot write: No space left on device\n")
             << p.name;
+        // The console is a product too: its failure keeps the earlier outputs.
+        const Files earlier = earlier_outputs(p);
+        write_all(s, earlier);
+        const Files before = read_all(s);
+        EXPECT_EQ(run_redirected(s, p.name, ">/dev/full").status, 1) << p.name;
+        EXPECT_EQ(read_all(s), before) << p.name;
     }
     e2e::Scratch s;
     const Outcome help = run_redirected(s, "cumquad", ">/dev/full", "--help");
@@ -347,6 +366,21 @@ TEST(EveryProgram, ALightCurveRowThatIsNotFiniteEndsTheReadingWithAWarning) {
                                  "read\n")
                 << name << " field " << field;
         }
+        // The last field of a file without a final line end, too; a row cut short by the end of
+        // the file ends the reading silently.
+        for (const std::string last : {"inf", "0.022x", "0.02\n56791.25 15.2"}) {
+            e2e::Scratch s;
+            write_all(s, program(name).inputs);
+            s.write(file, "56789.250000 15.000000 0.010000 0.020000\n56790.25 15.1 0.011 " + last);
+            const e2e::Result r = s.run(name);
+            EXPECT_EQ(r.status, 0) << name << " last field " << last;
+            EXPECT_EQ(r.err, last.find('\n') != std::string::npos
+                                 ? ""
+                                 : name + ": " + file +
+                                       ":2: not a row of four numbers; the rest of the file is "
+                                       "not read\n")
+                << name << " last field " << last;
+        }
     }
 }
 
@@ -368,6 +402,230 @@ TEST(EveryProgram, CrLfInputsGiveTheSameRunAsLfInputs) {
         for (const std::string& out : p.outputs)
             EXPECT_EQ(crlf.read(out), lf.read(out)) << p.name << " " << out;
     }
+}
+
+// ---- Bounded under any input; atomic outputs ----
+
+// Runs a program with standard input at end of file under a time limit and, outside the sanitizer
+// builds (whose shadow memory needs the address space), a memory limit: a run that does not end
+// by itself is killed (status 137).
+Outcome run_bounded(const e2e::Scratch& s, const std::string& program,
+                    const std::string& args = "") {
+#if defined(__SANITIZE_ADDRESS__)
+    const std::string memory = "";
+#else
+    const std::string memory = "ulimit -v 4194304; ";
+#endif
+    const fs::path err = s.dir() / ".stderr";
+    const std::string command = "cd '" + s.dir().string() + "' && (" + memory +
+                                "exec timeout -s KILL 20 '" + e2e::program_path(program) + "' " +
+                                args + ") </dev/null >/dev/null 2>'" + err.string() + "'";
+    const int raw = std::system(command.c_str());
+    Outcome run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.err = s.read(".stderr");
+    fs::remove(err);
+    return run;
+}
+
+std::string first_line(const std::string& text) {
+    return text.substr(0, text.find('\n'));
+}
+
+// What a failed run must leave: the earlier outputs as they were, and no other file.
+void expect_untouched(const e2e::Scratch& s, const Files& earlier,
+                      const std::vector<std::string>& listing, const std::string& what) {
+    for (const auto& [file, text] : earlier) EXPECT_EQ(s.read(file), text) << what << " " << file;
+    EXPECT_EQ(s.files(), listing) << what;
+}
+
+// Every reader of every program, on an endless input (a link to /dev/zero) and on a device that
+// fails on read (a link to /proc/self/mem): each run ends at once. A NUL byte is not a number:
+// a table stops the run, a light curve ends its reading with a warning. A read error stops the
+// run, and a run that stops leaves every earlier output as it was and no temporary file behind,
+// also where the outputs were opened before the inputs were read.
+TEST(EveryProgram, EveryReaderEndsAtOnceOnAnEndlessInputOrAFailingDevice) {
+    struct Reader {
+        std::string program, input;
+        int endless_status;       // on /dev/zero
+        std::string endless_line; // the first line on standard error, after "program: "
+    };
+    const std::string not_four = ":1: not a row of four numbers; the rest of the file is not read";
+    const std::string not_identifier = "Eredmeny.txt:1: not a number where the identifier is due";
+    std::vector<Reader> readers = {
+        {"lcbuild-bvri", "Eredmeny.txt", 1, not_identifier},
+        {"lcbuild-griz", "Eredmeny.txt", 1, not_identifier},
+        {"starcorr", "Eredmeny.txt", 1, not_identifier},
+        {"starcal", "Eredmeny.txt", 1, not_identifier},
+        {"starcal", "z-korr.txt", 1,
+         "z-korr.txt:1: not a correction line of four numbers (JD, offset, 0, scatter)"},
+        {"bandconv", "g-gorbe.txt", 0, "g-gorbe.txt" + not_four},
+        {"bandconv", "z-gorbe.txt", 0, "z-gorbe.txt" + not_four},
+        {"lcsub", "V-gorbeS.txt", 0, "V-gorbeS.txt" + not_four},
+        {"lcsub-err", "B-gorbeS.txt", 0, "B-gorbeS.txt" + not_four},
+        {"bolcurve", "B-gorbeA.txt", 0, "B-gorbeA.txt" + not_four},
+        {"bolcurve", "I-gorbeA.txt", 0, "I-gorbeA.txt" + not_four},
+        {"snmodel", "parameters.inp", 1, "parameters.inp:1: parameter 1 (R0) is not a number"},
+        {"snfit", "parameters.inp", 1, "parameters.inp:1: parameter 1 (R0) is not a number"},
+        {"snfit", "bol-gorbe.txt", 1,
+         "bol-gorbe.txt:1: not a row of three numbers; the rest of the file is not read"},
+        {"specjoin", "PSNspectraCut2.txt", 1,
+         "PSNspectraCut2.txt:1: not a spectrum point of two numbers"},
+        {"specjoin", "fasz", 1, "fasz:1: not a lookup entry of three numbers"},
+    };
+    for (const Program& p : programs())
+        readers.push_back({p.name, "snphot.toml", 1, "snphot.toml: not a regular file"});
+
+    for (const Reader& reader : readers) {
+        const Program& p = program(reader.program);
+        for (const std::string device : {"/dev/zero", "/proc/self/mem"}) {
+            const std::string what = reader.program + " reading " + reader.input + " as " + device;
+            e2e::Scratch s;
+            write_all(s, p.inputs);
+            Files earlier = earlier_outputs(p);
+            write_all(s, earlier);
+            fs::remove(s.dir() / reader.input);
+            fs::create_symlink(device, s.dir() / reader.input);
+            const std::vector<std::string> listing = s.files();
+
+            const Outcome r = run_bounded(s, reader.program);
+            const bool endless = device == "/dev/zero";
+            const bool refused_parameters = reader.input == "parameters.inp";
+            const std::string line =
+                endless ? reader.endless_line
+                        : reader.input +
+                              (refused_parameters ? ": cannot be read: " : ": cannot read: ") +
+                              "Input/output error";
+            EXPECT_EQ(r.status, endless ? reader.endless_status : 1) << what;
+            EXPECT_EQ(first_line(after_announce(p, r.err)), reader.program + ": " + line) << what;
+            if (r.status == 0) {
+                for (const std::string& file : s.files())
+                    EXPECT_NE(file[0], '.') << what << ": " << file << " left behind";
+                continue;
+            }
+            if (reader.program == "snmodel" && refused_parameters)
+                earlier["kimenet.out"] = ""; // as designed
+            expect_untouched(s, earlier, listing, what);
+        }
+    }
+}
+
+// A settings file is a regular file of at most 1 MiB, nested at most 32 levels deep: a device or
+// a pipe would never end, and deep nesting would exhaust the parser's stack. Every program, and
+// its --print-settings, refuses such a file at once, before it touches any output.
+TEST(EveryProgram, ASettingsFileThatIsADeviceOrTooLargeOrTooDeepIsRefusedAtOnce) {
+    struct Case {
+        std::string what, refusal;
+        void (*make)(const fs::path& file);
+    };
+    const std::vector<Case> cases = {
+        {"a link to /dev/zero", "snphot.toml: not a regular file",
+         [](const fs::path& f) { fs::create_symlink("/dev/zero", f); }},
+        {"a pipe", "snphot.toml: not a regular file",
+         [](const fs::path& f) { ASSERT_EQ(mkfifo(f.c_str(), 0600), 0); }},
+        {"2 MiB of comments", "snphot.toml: larger than 1 MiB: not a settings file",
+         [](const fs::path& f) {
+             std::ofstream out(f);
+             for (int k = 0; k < 32768; ++k) out << "# " << std::string(61, '-') << "\n";
+         }},
+        {"a table nested 400,000 levels deep",
+         "snphot.toml:1: tables, keys and values nested more than 32 levels deep",
+         [](const fs::path& f) {
+             std::ofstream out(f);
+             out << "[";
+             for (int k = 0; k < 400000; ++k) out << "a.";
+             out << "a]\n";
+         }},
+    };
+    for (const Program& p : programs()) {
+        for (const Case& c : cases) {
+            for (const std::string args : {"", "--print-settings"}) {
+                const std::string what = p.name + " " + args + " on " + c.what;
+                e2e::Scratch s;
+                write_all(s, p.inputs);
+                const Files earlier = earlier_outputs(p);
+                write_all(s, earlier);
+                fs::remove(s.dir() / "snphot.toml");
+                c.make(s.dir() / "snphot.toml");
+                const std::vector<std::string> listing = s.files();
+                const Outcome r = run_bounded(s, p.name, args);
+                EXPECT_EQ(r.status, 1) << what;
+                EXPECT_EQ(r.err, p.name + ": " + c.refusal + "\n") << what;
+                expect_untouched(s, earlier, listing, what);
+            }
+        }
+    }
+}
+
+// The outputs of a run replace the earlier ones at the end of the run, before its last pause: a
+// run ended while it waits for its last key keeps its results; one ended at an earlier pause,
+// with its outputs half written, leaves the earlier ones and no temporary file behind.
+TEST(EveryProgram, ARunEndedAtAPauseKeepsItsResultsOnlyAtTheLast) {
+    for (const auto& [name, pauses] : {std::pair<std::string, int>{"lcbuild-bvri", 3},
+                                       std::pair<std::string, int>{"lcsub", 1}}) {
+        const Program& p = program(name);
+        for (int at = 1; at <= pauses; ++at) {
+            e2e::Scratch s;
+            write_all(s, p.inputs);
+            const Files earlier = earlier_outputs(p);
+            write_all(s, earlier);
+            const std::vector<std::string> listing = s.files();
+            // Standard input is a pipe that stays open: the keys of the pauses before `at`, then
+            // nothing, so that the run waits at pause `at` until the signal ends it.
+            const fs::path keys = s.dir() / ".keys";
+            ASSERT_EQ(mkfifo(keys.c_str(), 0600), 0);
+            const int writer = open(keys.c_str(), O_RDWR);
+            ASSERT_GE(writer, 0);
+            const std::string enters(at - 1, '\n');
+            ASSERT_EQ(write(writer, enters.data(), enters.size()),
+                      static_cast<ssize_t>(enters.size()));
+            const std::string command = "cd '" + s.dir().string() + "' && timeout -s TERM 1 '" +
+                                        e2e::program_path(name) + "' <.keys >/dev/null 2>&1";
+            const int raw = std::system(command.c_str());
+            close(writer);
+            fs::remove(keys);
+            EXPECT_EQ(WEXITSTATUS(raw), 124) << name << " at pause " << at;
+            EXPECT_EQ(s.files(), listing) << name << " at pause " << at;
+            for (const auto& [file, text] : earlier) {
+                if (at == pauses)
+                    EXPECT_NE(s.read(file), text) << name << " at pause " << at << " " << file;
+                else
+                    EXPECT_EQ(s.read(file), text) << name << " at pause " << at << " " << file;
+            }
+        }
+    }
+}
+
+// An output replaced keeps its permissions; through a link, the file linked to is replaced and the
+// link stays; a write-protected output is refused as before.
+TEST(Outputs, KeepTheirPermissionsAndLinks) {
+    const Program& p = program("bolcurve");
+    e2e::Scratch s;
+    write_all(s, p.inputs);
+    s.write("bol-gorbe.txt", "from an earlier run\n");
+    fs::permissions(s.dir() / "bol-gorbe.txt", fs::perms(0640));
+    ASSERT_EQ(s.run("bolcurve").status, 0);
+    EXPECT_EQ(fs::status(s.dir() / "bol-gorbe.txt").permissions(), fs::perms(0640));
+    const std::string written = s.read("bol-gorbe.txt");
+    EXPECT_NE(written, "from an earlier run\n");
+
+    fs::create_directory(s.dir() / "results");
+    fs::rename(s.dir() / "bol-gorbe.txt", s.dir() / "results" / "bol.txt");
+    s.write("results/bol.txt", "from an earlier run\n");
+    fs::create_symlink("results/bol.txt", s.dir() / "bol-gorbe.txt");
+    ASSERT_EQ(s.run("bolcurve").status, 0);
+    EXPECT_TRUE(fs::is_symlink(s.dir() / "bol-gorbe.txt"));
+    EXPECT_EQ(s.read("results/bol.txt"), written);
+    EXPECT_EQ(fs::status(s.dir() / "results" / "bol.txt").permissions(), fs::perms(0640));
+
+    if (geteuid() == 0) return; // root writes through any permission
+    fs::remove(s.dir() / "bol-gorbe.txt");
+    s.write("bol-gorbe.txt", "from an earlier run\n");
+    fs::permissions(s.dir() / "bol-gorbe.txt", fs::perms(0444));
+    const e2e::Result r = s.run("bolcurve");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "bolcurve: bol-gorbe.txt: cannot open: Permission denied\n");
+    EXPECT_EQ(s.read("bol-gorbe.txt"), "from an earlier run\n");
 }
 
 // The example script clears its run directory only when it made it.

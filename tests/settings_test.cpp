@@ -392,7 +392,9 @@ TEST(SettingsFile, SettingsOptionsOnTheCommandLine) {
                               "--settings a.toml --settings b.toml", "--help --print-settings"}) {
         const e2e::Result r = s.run("bolcurve", wrong);
         EXPECT_EQ(r.status, 2) << wrong;
-        EXPECT_EQ(r.err, "usage: bolcurve [--help | --version]\n") << wrong;
+        EXPECT_EQ(r.err,
+                  "usage: bolcurve [--settings FILE] [--print-settings] | --help | --version\n")
+            << wrong;
     }
     const e2e::Result help = s.run("bolcurve", "--help");
     EXPECT_NE(help.out.find("[--settings FILE] [--print-settings]"), std::string::npos);

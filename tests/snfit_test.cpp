@@ -258,6 +258,6 @@ TEST(Snfit, AnUnknownArgumentGetsTheUsageLine) {
     e2e::Scratch s;
     const auto r = s.run("snfit", "--threads 2");
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "usage: snfit [--help | --version]\n");
+    EXPECT_EQ(r.err, "usage: snfit [--settings FILE] [--print-settings] | --help | --version\n");
     EXPECT_TRUE(s.files().empty());
 }

@@ -776,7 +776,8 @@ TEST(Starcal, AnswersHelpAndRefusesOtherArguments) {
         EXPECT_NE(help.out.find(name), std::string::npos) << name;
     const e2e::Result wrong = s.run("starcal", "--weights");
     EXPECT_EQ(wrong.status, 2);
-    EXPECT_EQ(wrong.err, "usage: starcal [--help | --version]\n");
+    EXPECT_EQ(wrong.err,
+              "usage: starcal [--settings FILE] [--print-settings] | --help | --version\n");
     EXPECT_TRUE(s.files().empty());
 }
 

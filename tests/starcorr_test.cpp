@@ -209,7 +209,8 @@ TEST(Starcorr, AnswersHelpAndRefusesOtherArguments) {
         EXPECT_NE(help.out.find(name), std::string::npos) << name;
     const e2e::Result wrong = s.run("starcorr", "g-korr.txt");
     EXPECT_EQ(wrong.status, 2);
-    EXPECT_EQ(wrong.err, "usage: starcorr [--help | --version]\n");
+    EXPECT_EQ(wrong.err,
+              "usage: starcorr [--settings FILE] [--print-settings] | --help | --version\n");
     EXPECT_TRUE(s.files().empty());
 }
 

@@ -35,7 +35,9 @@ for target in "${targets[@]}"; do
     echo "== $name: ${seconds} s"
     # The readers' warnings go to standard error: the target's own output is closed
     # (-close_fd_mask=3), while libFuzzer's lines and any sanitizer report still reach the log.
-    "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
+    # Inputs may grow beyond the 1 MiB of a settings file, so that faults that need size (a field
+    # of any length, deep nesting) stay within reach.
+    "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=1200000 \
         -close_fd_mask=3 -print_final_stats=1 -dict="$here/numbers.dict" \
         -artifact_prefix="$scratch/$name/findings/" "$corpus" >"$log" 2>&1
     status=$?

@@ -108,9 +108,10 @@ const Direction& check_direction(int direction) {
     return *d;
 }
 
+// Like every output, the listing is emptied only when the run succeeds.
 void empty_listing() {
-    File listing = open_checked(kListingFile, "w");
-    if (listing.close() != 0) throw RunFailure(kListingFile, "cannot empty the file");
+    File listing = open_output(kListingFile);
+    close_written(listing);
 }
 
 // A missing input is not an error: it is reported after the banner and read as empty. An input
@@ -123,7 +124,7 @@ Files open_inputs(const Direction& d) {
 
 Files create_outputs(const Direction& d) {
     Files outputs;
-    for (int s = 0; s < kSlots; ++s) outputs[s] = open_checked(d.outputs[s], "w");
+    for (int s = 0; s < kSlots; ++s) outputs[s] = open_output(d.outputs[s]);
     return outputs;
 }
 

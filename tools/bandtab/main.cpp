@@ -37,7 +37,7 @@ constexpr const char* kHelp =
 // does not depend on the file.
 std::optional<RunFailure> write_listing_file(const Listing& listing) {
     try {
-        File file = open_checked(kListingFile, "w");
+        File file = open_output(kListingFile);
         print_listing(file.get(), listing, kFileLayout);
         close_written(file);
     } catch (const RunFailure& failure) {
@@ -52,8 +52,7 @@ int run(const snphot::ComparisonCatalogue& catalogue) {
     print_listing(stdout, listing, kConsoleLayout);
     std::printf("\n\n");
     if (failure) throw *failure;
-    pause_for_key();
-    return 0;
+    return finish_after_key("");
 }
 
 } // namespace

@@ -33,7 +33,7 @@ Files open_files() {
     Files files;
     files.b = open_checked(kBCurve, "r");
     files.i = open_checked(kICurve, "r");
-    files.bolometric = open_checked(kBolometricCurve, "w");
+    files.bolometric = open_output(kBolometricCurve);
     return files;
 }
 

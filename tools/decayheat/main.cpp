@@ -72,7 +72,7 @@ void integrate(std::FILE* out, const Settings& settings) {
 }
 
 int run(const Settings& settings) {
-    File out = open_checked(kOutput, "w");
+    File out = open_output(kOutput);
     integrate(out.get(), settings);
     close_written(out);
     return 0;

@@ -58,9 +58,9 @@ struct Outputs {
 Outputs open_outputs() {
     Outputs out;
     for (int s = 0; s < kSlots; ++s)
-        out.standard[s] = open_checked(kVariant.bands[s].standard, "w+");
-    for (int s = 0; s < kSlots; ++s) out.final[s] = open_checked(kVariant.bands[s].final, "w");
-    out.colour = open_checked(kColourCurve, "w");
+        out.standard[s] = open_output(kVariant.bands[s].standard, "w+");
+    for (int s = 0; s < kSlots; ++s) out.final[s] = open_output(kVariant.bands[s].final);
+    out.colour = open_output(kColourCurve);
     return out;
 }
 

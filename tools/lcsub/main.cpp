@@ -59,8 +59,7 @@ Bands open_files() {
     Bands bands;
     for (std::size_t b = 0; b < kBandCount; ++b)
         bands[b] = std::make_unique<Band>(open_checked(kBands[b].input, "r"));
-    for (std::size_t b = 0; b < kBandCount; ++b)
-        bands[b]->output = open_checked(kBands[b].output, "w");
+    for (std::size_t b = 0; b < kBandCount; ++b) bands[b]->output = open_output(kBands[b].output);
     return bands;
 }
 

@@ -58,10 +58,10 @@ Problem read_inputs(const FitSettings& settings) {
 }
 
 void write_outputs(const Problem& problem, const Outcome& outcome, int threads) {
-    File report = open_checked(kReport, "w");
-    File parameters = open_checked(kFittedParameters, "w");
-    File curve = open_checked(kModelCurve, "w");
-    File residuals = open_checked(kResiduals, "w");
+    File report = open_output(kReport);
+    File parameters = open_output(kFittedParameters);
+    File curve = open_output(kModelCurve);
+    File residuals = open_output(kResiduals);
     write_report(report.get(), problem, outcome, threads);
     write_parameters(parameters.get(), outcome);
     write_model_curve(curve.get(), outcome);

@@ -79,10 +79,24 @@ void write_row(std::FILE* out, const ModelState& m) {
     std::printf("%f %f   \n", m.t / kDay, m.dt);
 }
 
+// A refused parameter file leaves kimenet.out created and empty, as snmodel has always left it.
+void leave_output_empty(File& out) {
+    close_written(out);
+    commit_outputs();
+}
+
 int run() {
-    File out = open_checked(kOutputFile, "w");
+    File out = open_output(kOutputFile);
     ModelState parameters;
-    if (!data(parameters)) return 1;
+    try {
+        if (!data(parameters)) {
+            leave_output_empty(out);
+            return 1;
+        }
+    } catch (const RunFailure&) {
+        leave_output_empty(out);
+        throw;
+    }
     ModelState m = prepare_model(parameters);
     write_header(out.get(), m);
     // A row at steps 0, 5, 10, ... whatever the step size.

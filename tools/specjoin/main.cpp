@@ -71,7 +71,7 @@ int run(const Settings& settings) {
     const Spectrum spectrum = read_spectrum(spectrum_file.get(), kSpectrum, 1 + settings.redshift);
     const std::vector<LookupEntry> entries = read_lookup(lookup_file.get(), kLookup);
 
-    File out = open_checked(kOutput, "w");
+    File out = open_output(kOutput);
     const std::vector<float> X = look_up(spectrum.W, entries, settings.bin_width);
     print_entry_numbers(entries.size());
     spectrum_file.close();

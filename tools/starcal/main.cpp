@@ -81,9 +81,8 @@ Corrections read_all_corrections() {
 
 Outputs create_outputs() {
     Outputs out;
-    for (int b = 0; b < kBands; ++b) out.work[b] = open_checked(bands[b].work_file, "w+");
-    for (int b = 0; b < kBands; ++b)
-        out.reference[b] = open_checked(bands[b].reference_table, "w+");
+    for (int b = 0; b < kBands; ++b) out.work[b] = open_output(bands[b].work_file, "w+");
+    for (int b = 0; b < kBands; ++b) out.reference[b] = open_output(bands[b].reference_table, "w+");
     return out;
 }
 

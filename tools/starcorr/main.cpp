@@ -36,7 +36,7 @@ using CorrectionFiles = std::array<File, kBands>;
 
 CorrectionFiles create_correction_files() {
     CorrectionFiles files;
-    for (int b = 0; b < kBands; ++b) files[b] = open_checked(bands[b].correction_file, "w");
+    for (int b = 0; b < kBands; ++b) files[b] = open_output(bands[b].correction_file);
     return files;
 }
 
