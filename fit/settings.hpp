@@ -37,8 +37,8 @@ inline constexpr double kParameterTolerance = 1e-7;
 inline constexpr int kCovariancePasses = 3;  // derivatives over one sigma: passes to settle
 inline constexpr double kLargestStep = 0.25; // of a derivative, as a fraction of the bounds
 inline constexpr double kSmallestSingularValue = 1e-7; // of J, relative: below, rank deficient
-inline constexpr int kAxisPasses = 10;        // errors: Jacobians along the principal axes,
+inline constexpr int kAxisPasses = 10;         // errors: Jacobians along the principal axes,
 inline constexpr double kAxisTolerance = 0.01; // until no error changes by more than 1%
-inline constexpr int kSignificantDigits = 10; // of the fitted values in the outputs
+inline constexpr int kSignificantDigits = 10;  // of the fitted values in the outputs
 
 } // namespace snfit::settings
