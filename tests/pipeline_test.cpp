@@ -300,8 +300,15 @@ TEST_F(Campaign, SnfitFindsTheModelBehindTheBolometricLightCurve) {
         std::string name, error;
         double value;
         if (!(in >> name >> value >> error) || !truths.count(name)) continue;
-        EXPECT_NEAR(value, truths.at(name), 2.0 * std::stod(error)) << name;
         ++free;
+        // A parameter on a bound has no symmetric error: the date ends on its upper bound, the
+        // first detection, within the two days of its bounds from the truth.
+        if (error == "at") {
+            EXPECT_NE(line.find(" at a bound "), std::string::npos) << line;
+            EXPECT_NEAR(value, truths.at(name), 2.0) << name;
+            continue;
+        }
+        EXPECT_NEAR(value, truths.at(name), 2.0 * std::stod(error)) << name;
     }
     EXPECT_EQ(free, 5);
     EXPECT_NE(slurp(run_ / "bolometric" / "fit.txt").find("\nconverged: yes\n"), std::string::npos);

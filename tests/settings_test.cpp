@@ -48,6 +48,13 @@ void put_inputs(const e2e::Scratch& s, const std::string& program) {
         for (const char* name : {"B-gorbeA.txt", "I-gorbeA.txt"}) s.write(name, campaign(name));
     if (program == "specjoin")
         for (const char* name : {"PSNspectraCut2.txt", "fasz"}) s.write(name, campaign(name));
+    if (program == "snfit") {
+        for (const char* name : {"B-gorbeA.txt", "I-gorbeA.txt", "parameters.inp"})
+            s.write(name, campaign(name));
+        ASSERT_EQ(s.run("bolcurve").status, 0);
+        for (const char* name : {"B-gorbeA.txt", "I-gorbeA.txt"})
+            std::remove((s.dir() / name).c_str());
+    }
 }
 
 // Everything a run leaves: its console and every file of the directory but the settings.
@@ -276,6 +283,9 @@ TEST(SettingsFile, PrintedSettingsReadBackReproduceTheRun) {
         {"specjoin", "[spectrum]\nredshift = 0.0051\nflux_factor = 3.3e15\n"},
         {"cumquad2", "[line_profile2]\nA1 = 0.1734\ns2 = 61\n"},
         {"bandconv", "[bandconv]\ndirection = \"bvri-to-griz\"\n"},
+        {"snfit",
+         "[fit]\nfree = [\"Mni\"]\nexplosion_date = 57834.9\nbounds = { Mni = [0.01, 0.2] }\n"
+         "dates = [57836.0, 58100.0]\nsystematic = 0.04\nvelocity = [4900.0, 300.0]\n"},
     };
     for (const KeyCase& c : cases) {
         SCOPED_TRACE(c.program);
@@ -295,9 +305,9 @@ TEST(SettingsFile, PrintedSettingsReadBackReproduceTheRun) {
 TEST(SettingsFile, TheTemplateHoldsTheBuiltInValues) {
     const std::string template_file = slurp(kExamples / "snphot.toml");
     ASSERT_FALSE(template_file.empty());
-    for (const char* program :
-         {"lcbuild-bvri", "lcbuild-griz", "starcorr", "starcal", "bandconv", "bandtab", "lcsub",
-          "lcsub-err", "bolcurve", "snmodel", "decayheat", "specjoin", "cumquad", "cumquad2"}) {
+    for (const char* program : {"lcbuild-bvri", "lcbuild-griz", "starcorr", "starcal", "bandconv",
+                                "bandtab", "lcsub", "lcsub-err", "bolcurve", "snmodel", "decayheat",
+                                "specjoin", "cumquad", "cumquad2", "snfit"}) {
         SCOPED_TRACE(program);
         e2e::Scratch s;
         const e2e::Result builtin = s.run(program, "--print-settings");
