@@ -155,8 +155,8 @@ double kinetic_integral(double a, double s);
 // 0.4 and xmax: the radius where the profile T = psi(x)^(1/4) Tc falls to Tion.
 double temp(const ModelState& m, double Tc, double xmax);
 // The root of psi(x) = c in (0, 1) for 0 < c < 1, by safeguarded Halley steps starting from the
-// point `from` (anywhere in (0, 1), else from 0.9), to better than 1e-12; NaN if the iteration
-// does not settle. `from` becomes the last point evaluated, the start of the next search.
+// point `from` (anywhere in (0, 1), else from 0.9), to within 4e-10 for roots in [0.3, 1]; NaN
+// if the iteration does not settle. `from` becomes the last point evaluated, the start of the next search.
 double profile_root(double c, ProfilePoint& from);
 // dF/d(t/tni) at time t for F = y; c divides the front-motion term. Writes segedvalt1,
 // segedvalt2, Xni and Xco, and raises memo.stiffest to r / xn^2 of this stage.
