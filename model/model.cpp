@@ -300,6 +300,25 @@ double bisect_carefully(const ModelState& m, const Centre& centre, double root, 
     return bisection_result(lo, hi, xmax);
 }
 
+// The fast integration takes the final bracket of the bisection from the root directly: the
+// bisection of [0.4, xmax] halves it K times, to the first width below the tolerance, and ends in
+// the cell of that width that holds the root. Its ends differ from those of the halvings only by
+// their rounding (some 1e-16); a root within kRootMargin of an end inside the search is left to
+// the bisection itself (false).
+bool bisection_cell(double root, double xmax, double& front) {
+    const double whole = xmax - kCoreEdge;
+    if (!(whole >= kFrontTolerance && whole < 2.0)) return false;
+    const double cells = std::ldexp(1.0, std::ilogb(whole / kFrontTolerance) + 1);
+    const double width = whole / cells;
+    const double cell = std::clamp(std::floor((root - kCoreEdge) / width), 0.0, cells - 1.0);
+    const double lo = kCoreEdge + cell * width;
+    const double hi = lo + width;
+    if ((cell > 0.0 && root - lo <= kRootMargin) || (cell < cells - 1.0 && hi - root <= kRootMargin))
+        return false;
+    front = (lo + hi) / 2.0 + kFrontTolerance / 2.0;
+    return true;
+}
+
 // temp(m, Tc, xmax) to the bit. The four stages of a step search below the same bound xmax: the
 // decisions of the previous search hold down to the deepest bracket that holds the root well
 // inside, and the bisection goes on from there.
@@ -307,6 +326,8 @@ double front_radius(ModelState& m, const Centre& centre, double level, double xm
     const double root = level < 1.0 && xmax <= 1.5 ? profile_root(level, m.memo.profile)
                                                    : std::numeric_limits<double>::quiet_NaN();
     if (std::isnan(root)) return temp(m, centre.Tc(), xmax);
+    double front;
+    if (m.integration == Integration::fast && bisection_cell(root, xmax, front)) return front;
     auto& path = m.memo.path;
     int shared = 0;
     if (path.xmax == xmax) {

@@ -67,7 +67,9 @@ struct ModelMemo {
 
 // How the integration computes: `exact` gives the same numbers as the plain scheme to the bit (as
 // snmodel writes them); `fast`, for fitting, takes the powers of the series and the dilution of
-// the recombining matter by multiplication, which moves results in the last digits only.
+// the recombining matter by multiplication, moves the decay on by the factors of half a step, and
+// finds the front's bisection cell from the root without halving: this moves results in their
+// last digits only.
 enum class Integration { exact, fast };
 
 // The whole model: parameters (converted to CGS), constants, derived quantities and the state of
