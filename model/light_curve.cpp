@@ -41,6 +41,10 @@ ModelState prepare_model(const ModelState& parameters) {
 std::vector<ModelRow> model_rows(const ModelState& parameters, bool every_step) {
     ModelState m = prepare_model(parameters);
     std::vector<ModelRow> rows;
+    // At most one step per kStep to tmax: the rows are reserved at once, not grown.
+    const double most_steps = m.tmax / kStep + 2.0;
+    if (most_steps > 0.0 && most_steps < 1e7)
+        rows.reserve(static_cast<std::size_t>(every_step ? most_steps : most_steps / kRowEvery + 1));
     integrate(m, [&](const ModelState& step, bool written) {
         if (written || every_step) rows.push_back(row_of(step));
     });

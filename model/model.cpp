@@ -308,7 +308,9 @@ double bisect_carefully(const ModelState& m, const Centre& centre, double root, 
 bool bisection_cell(double root, double xmax, double& front) {
     const double whole = xmax - kCoreEdge;
     if (!(whole >= kFrontTolerance && whole < 2.0)) return false;
-    const double cells = std::ldexp(1.0, std::ilogb(whole / kFrontTolerance) + 1);
+    // 2^(floor(log2(whole / tolerance)) + 1): the exponent bits of the ratio alone, doubled.
+    const auto ratio_bits = std::bit_cast<std::uint64_t>(whole / kFrontTolerance);
+    const double cells = 2.0 * std::bit_cast<double>(ratio_bits & 0x7ff0000000000000ULL);
     const double width = whole / cells;
     const double cell = std::clamp(std::floor((root - kCoreEdge) / width), 0.0, cells - 1.0);
     const double lo = kCoreEdge + cell * width;
