@@ -398,10 +398,11 @@ DecayState decay_at(const ModelState& m, double t) {
 DecayState moved_decay(ModelState& m, const DecayState& from, double d) {
     auto& f = m.memo.decay_factors;
     if (f.interval != d || f.tni != m.tni || f.tco != m.tco)
-        f = {d, m.tni, m.tco, std::exp(-d / m.tni), std::exp(-d / m.tco)};
+        f = {d, m.tni, m.tco, std::exp(-d / m.tni), std::exp(-d / m.tco),
+             -m.tni * (1.0 / m.tco - 1.0 / m.tni)};
     const double nickel = from.Xni * f.nickel;
     const double cobalt = from.cobalt * f.cobalt;
-    return {from.t + d, nickel, (cobalt - nickel) / (-m.tni * (1.0 / m.tco - 1.0 / m.tni)), cobalt};
+    return {from.t + d, nickel, (cobalt - nickel) / f.scale, cobalt};
 }
 
 // The decay at the start of a step: the end of the previous step, which computed it already.

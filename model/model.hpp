@@ -53,6 +53,7 @@ struct ModelMemo {
     struct DecayFactors {
         double interval = std::numeric_limits<double>::quiet_NaN();
         double tni = 0, tco = 0, nickel = 0, cobalt = 0;
+        double scale = 0; // -tni (1/tco - 1/tni), the divisor of Xco
     } decay_factors; // exp(-interval/tni), exp(-interval/tco), for the fast integration
     ProfilePoint profile;  // where the latest search for the root of the profile ended
     // The brackets [lo, hi] of the latest bisection of the front below xmax, level by level (the
