@@ -6,13 +6,14 @@
 // the temperature function F with a fixed-step fourth-order Runge-Kutta scheme and locates the
 // front by bisection at every stage. Everything is in CGS units and double precision.
 //
-// The integration gives exactly the numbers of the plain scheme (a bisection that evaluates the
-// profile at every midpoint, the series and the decay evaluated afresh at every stage), only
-// faster: the front's bisection takes its decisions from the root of the profile, found by a few
-// Newton steps, and evaluates the profile only at a midpoint too close to that root to tell; the
-// series and the decay are remembered for the arguments they were last evaluated at. Where the
-// fixed step would leave the stability region of the scheme, that step is split (see
-// runge_kutta_step).
+// The exact integration gives the numbers of the plain scheme (a bisection that evaluates the
+// profile at every midpoint, the series and the decay evaluated afresh at every stage) to the bit,
+// only faster: the front's bisection takes its decisions from the root of the profile, found by
+// a step or two of Halley's method from the previous one, and evaluates the profile only at a
+// midpoint too close to that root to tell; the powers of the series come from exact products,
+// the series and the decay are computed once for each argument. The fast integration (see
+// Integration) gives up the last digits for more speed. Where the fixed step would leave the
+// stability region of the scheme, that step is split (see runge_kutta_step).
 #pragma once
 
 #include "settings.hpp"
