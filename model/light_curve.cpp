@@ -22,7 +22,7 @@ void to_cgs(ModelState& m) {
 }
 
 ModelRow row_of(const ModelState& m) {
-    return {m.t, m.Lsn, m.logL, m.L, m.Lion, m.xi, m.g};
+    return {m.t, m.Lsn, std::log10(m.Lsn), m.L, m.Lion, m.xi, m.g};
 }
 
 } // namespace
@@ -41,13 +41,18 @@ ModelState prepare_model(const ModelState& parameters) {
 std::vector<ModelRow> model_rows(const ModelState& parameters, bool every_step) {
     ModelState m = prepare_model(parameters);
     std::vector<ModelRow> rows;
+    // At most one step per kStep to tmax: the rows are reserved at once, not grown.
+    const double most_steps = m.tmax / kStep + 2.0;
+    if (most_steps > 0.0 && most_steps < 1e7)
+        rows.reserve(static_cast<std::size_t>(every_step ? most_steps : most_steps / kRowEvery + 1));
     integrate(m, [&](const ModelState& step, bool written) {
         if (written || every_step) rows.push_back(row_of(step));
     });
     return rows;
 }
 
-std::vector<double> luminosity_at(const ModelState& parameters, std::span<const double> times) {
+std::vector<double> luminosity_at(const ModelState& parameters, std::span<const double> times,
+                                  Integration integration) {
     std::vector<double> result(times.size(), 0.0);
     if (times.empty()) return result;
     std::vector<std::size_t> order(times.size());
@@ -55,6 +60,7 @@ std::vector<double> luminosity_at(const ModelState& parameters, std::span<const 
     std::sort(order.begin(), order.end(), [&](auto a, auto b) { return times[a] < times[b]; });
 
     ModelState m = prepare_model(parameters);
+    m.integration = integration;
     // One long step past the latest time, so that it has a step on either side.
     m.tmax = times[order.back()] + kLongStep;
     std::size_t next = 0; // the earliest time not yet evaluated, in `order`
