@@ -98,6 +98,7 @@ class TableReader {
             std::visit([&](auto target) { store(key, *value, target); }, key.value);
             key.given = true;
         }
+        refuse_broken_relations(*file_table);
     }
 
   private:
@@ -118,6 +119,26 @@ class TableReader {
                        "unknown key \"" + std::string(unknown->str()) + "\" in " + label_);
     }
 
+    // A key given with one that it excludes, or without the one that it needs, named at the later
+    // of the two (the key itself for a missing partner).
+    void refuse_broken_relations(const toml::table& file_table) const {
+        auto line_of_key = [&](const std::string& name) {
+            const toml::node* node = file_table.get(name);
+            return node ? line_of(node->source()) : 0L;
+        };
+        for (const SettingKey& key : table_.keys) {
+            if (!key.given) continue;
+            for (const std::string& other : key.excludes)
+                if (table_.given(other))
+                    refuse_.at(std::max(line_of_key(key.name), line_of_key(other)),
+                               label_ + " " + key.name + " and " + other +
+                                   " cannot both be given: they set the same values two ways");
+            if (!key.needs.empty() && !table_.given(key.needs))
+                refuse_.at(line_of_key(key.name),
+                           name_of(key) + " is given without " + key.needs);
+        }
+    }
+
     std::string name_of(const SettingKey& key) const { return label_ + " " + key.name; }
 
     // A finite number greater than the key's bound, as the file gives it.
@@ -128,6 +149,8 @@ class TableReader {
         if (!std::isfinite(*value)) refuse_.at(line, name_of(key) + " must be a finite number");
         if (!(*value > key.above))
             refuse_.at(line, name_of(key) + " must be greater than " + shortest(key.above));
+        if (!(*value < key.below))
+            refuse_.at(line, name_of(key) + " must be less than " + shortest(key.below));
         return *value;
     }
 
@@ -300,12 +323,13 @@ std::string settings_number(float value) {
 
 namespace {
 
+// A number that is not set (not a number) shows as "?": only a key set aside prints one.
 std::string value_text(float* value) {
-    return toml_number(*value);
+    return std::isnan(*value) ? "?" : toml_number(*value);
 }
 
 std::string value_text(double* value) {
-    return toml_number(*value);
+    return std::isnan(*value) ? "?" : toml_number(*value);
 }
 
 std::string value_text(std::span<float> values) {
@@ -343,6 +367,12 @@ void print_key(std::FILE* out, const SettingKey& key) {
         return;
     }
     const std::string value = std::visit([](auto v) { return value_text(v); }, key.value);
+    if (key.aside) {
+        if (const std::string note = key.aside(); !note.empty()) {
+            std::fprintf(out, "# %s = %s  # %s\n", key.name.c_str(), value.c_str(), note.c_str());
+            return;
+        }
+    }
     const std::string line = key.name + " = " + value;
     if (key.comment.empty())
         std::fprintf(out, "%s\n", line.c_str());

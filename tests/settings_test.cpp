@@ -113,6 +113,8 @@ const KeyCase kKeys[] = {
     {"bolcurve", "[bolometric]\nextinction_B = 0.2"},
     {"bolcurve", "[bolometric]\nextinction_I = 0.1"},
     {"bolcurve", "[bolometric]\ndistance_pc = 1.5e7"},
+    {"bolcurve", "[bolometric]\nebv = 0.05"},
+    {"bolcurve", "[bolometric]\nebv = 0.05\nrv = 2.5"},
     {"bandconv", "[bandconv]\ndirection = \"bvri-to-griz\""},
     {"decayheat", "[decay]\nnickel_mass = 0.07"},
     {"decayheat", "[decay]\nnickel_half_life = 6.1"},
@@ -190,6 +192,29 @@ TEST(SettingsFile, DistanceMovesTheBolometricMagnitudesByFiveLogOfTheRatio) {
         EXPECT_EQ(after[n][2], before[n][2]);
     }
     EXPECT_EQ(set.result.out, builtin.result.out); // the colour table does not depend on it
+}
+
+// E(B-V) = 0.2 with R_V = 3.1: the colour table's B loses 0.2 * 4.128809 mag instead of the
+// built-in 0.146, its I 0.2 * 1.861144 instead of 0.061 (the hand values of the extinction law's
+// unit test), to the precision of the six printed decimals of single-precision magnitudes.
+TEST(SettingsFile, ReddeningSetsTheExtinctionInBAndI) {
+    const Session builtin("bolcurve", "");
+    const Session set("bolcurve", "[bolometric]\nebv = 0.2\n");
+    ASSERT_EQ(set.result.status, 0) << set.result.err;
+    auto colour_rows = [](const std::string& out) {
+        std::vector<std::vector<double>> table;
+        for (auto& row : rows_of(out))
+            if (row.size() == 7) table.push_back(row);
+        return table;
+    };
+    const auto before = colour_rows(builtin.result.out);
+    const auto after = colour_rows(set.result.out);
+    ASSERT_EQ(after.size(), before.size());
+    ASSERT_GT(before.size(), 20u);
+    for (std::size_t n = 0; n < before.size(); ++n) {
+        EXPECT_NEAR(after[n][1] - before[n][1], 0.146 - 0.2 * 4.128809, 1e-5) << "row " << n;
+        EXPECT_NEAR(after[n][2] - before[n][2], 0.061 - 0.2 * 1.861144, 1e-5) << "row " << n;
+    }
 }
 
 // The reference night moved to 57830, before the explosion: its row is marked 100 mag fainter
@@ -271,6 +296,7 @@ TEST(SettingsFile, PrintedSettingsReadBackReproduceTheRun) {
         {"starcorr", "[standard_field]\nr = [14.7, 14.4, 15.0, 14.7, 14.9]\n"
                      "[colour]\ngriz = [-0.12, -0.01, -0.1, 0.001]\n"},
         {"bolcurve", "[bolometric]\nextinction_B = 0.3\ndistance_pc = 9.87e6\n"},
+        {"bolcurve", "[bolometric]\nebv = 0.41\nrv = 2.9\n"},
         {"lcsub-err", "[subtraction]\nreference_date = 57830.25\n"},
         {"decayheat", "[decay]\nnickel_mass = 0.0512\ncobalt_half_life = 77.1\n"},
         {"specjoin", "[spectrum]\nredshift = 0.0051\nflux_factor = 3.3e15\n"},

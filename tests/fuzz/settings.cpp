@@ -1,7 +1,9 @@
 // The settings file snphot.toml, read with the rules of a program's own tables: syntax, unknown
 // tables and keys, types, array lengths, finite numbers; the shared tables [comparison] and
-// [colour] filled in, V R I B derived from g r i where the file leaves them out. Every value
-// handed on is a finite number.
+// [colour] filled in, V R I B derived from g r i where the file leaves them out; [bolometric],
+// its extinction in B and I given or derived from E(B-V) and R_V. Every value handed on is a
+// finite number.
+#include "bolometric_settings.hpp"
 #include "fuzz_support.hpp"
 #include "photometric_settings.hpp"
 
@@ -18,6 +20,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 fuzz::expect_finite(m, "a catalogue magnitude that is not finite");
         for (const auto* k : {&s.colour.griz, &s.colour.bvri})
             for (float v : *k) fuzz::expect_finite(v, "a colour coefficient that is not finite");
+    });
+    fuzz::accepted([&] {
+        snphot::BolometricSettings b;
+        std::vector<snphot::SettingsTable> tables = {snphot::bolometric_table(b)};
+        snphot::read_settings_text(text, "snphot.toml", tables);
+        for (float v : {b.extinction_B, b.extinction_I, b.distance_pc})
+            fuzz::expect_finite(v, "an extinction or distance that is not finite");
     });
     return 0;
 }
