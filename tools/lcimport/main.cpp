@@ -89,12 +89,16 @@ void print_offsets(const BandImport& b, const Survey& survey) {
 
 void print_band(const BandImport& b, const Survey& survey, const std::string& file) {
     const long dropped = b.upper_limits + b.excluded;
-    std::printf("\nBand %s: %ld rows read, %ld dropped", b.band.c_str(), b.rows, dropped);
+    std::printf("\nBand %s: %ld %s read, %ld dropped", b.band.c_str(), b.rows,
+                b.rows == 1 ? "row" : "rows", dropped);
     if (dropped > 0) {
         std::string why;
-        if (b.upper_limits > 0) why += std::to_string(b.upper_limits) + " upper limits";
+        if (b.upper_limits > 0)
+            why += std::to_string(b.upper_limits) +
+                   (b.upper_limits == 1 ? " upper limit" : " upper limits");
         if (b.excluded > 0)
-            why += (why.empty() ? "" : ", ") + std::to_string(b.excluded) + " of excluded sources";
+            why += (why.empty() ? "" : ", ") + std::to_string(b.excluded) + " of excluded " +
+                   (b.excluded == 1 ? "source" : "sources");
         std::printf(" (%s)", why.c_str());
     }
     std::printf("\n");
