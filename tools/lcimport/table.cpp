@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <sys/types.h>
 
 namespace lcimport {
@@ -215,6 +216,10 @@ double PhotometryReader::number(int column, const char* what) const {
     const double value = field.empty() ? 0.0 : std::strtod(text, &end);
     if (field.empty() || end != text + field.size() || !std::isfinite(value))
         refuse(std::string(what) + " " + quoted(field) + " is not a finite number");
+    // The light-curve files are read in single precision.
+    if (std::fabs(value) > std::numeric_limits<float>::max())
+        refuse(std::string(what) + " " + quoted(field) +
+               " is beyond the single precision of the light-curve files");
     return value;
 }
 

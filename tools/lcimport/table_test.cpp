@@ -104,6 +104,8 @@ TEST(PhotometryTable, RefusesWhatIsNotAMeasurementNamingTheLine) {
         {head + "53278.5x,B,12.9,0.01,a\n", "photometry.csv:2: time \"53278.5x\" is not a finite number"},
         {head + "nan,B,12.9,0.01,a\n", "photometry.csv:2: time \"nan\" is not a finite number"},
         {head + "53278.5,B,1e999,0.01,a\n", "photometry.csv:2: magnitude \"1e999\" is not a finite number"},
+        {head + "53278.5,B,12,1e39,a\n",
+         "photometry.csv:2: error \"1e39\" is beyond the single precision of the light-curve files"},
         {head + std::string("53278.5,B,12.9\0,0.01,a\n", 23),
          "photometry.csv:2: magnitude \"12.9\\x00\" is not a finite number"},
         {head + good + "53278.5,B,12.9,0.01\n", "photometry.csv:3: 4 fields where the header has 5"},
