@@ -31,7 +31,11 @@ const char* const kHelp =
     "Prints  per band the rows read and dropped, the source offsets, the nights written and\n"
     "        their dates. Never waits for a key.\n"
     "The whole table is checked before any file is written: a field that is not a number, an\n"
-    "error not above 0, a row of another length than the header, a column name given twice.\n";
+    "error not above 0, a row of another length than the header, a column name given twice.\n"
+    "[import] keys: file; the header names time (with time_kind \"mjd\", \"jd\" or\n"
+    "        \"jd-2400000\"), band, mag, mag_err, source, upper_limit; bands; per_night (\"mean\",\n"
+    "        \"all\" or \"first\"); align_sources, reference, exclude, offsets by hand\n"
+    "        ({ \"source\" = { B = 0.12 } }), match_days, min_pairs.\n";
 
 void print_table(const PhotometryReader& reader, const Survey& survey) {
     const Columns& c = reader.columns();
