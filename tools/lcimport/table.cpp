@@ -129,10 +129,6 @@ int column_of(const std::vector<std::string>& header, const std::string& name) {
 
 } // namespace
 
-PhotometryReader::~PhotometryReader() {
-    std::free(buffer_);
-}
-
 PhotometryReader::PhotometryReader(std::FILE* file, std::string name,
                                    const ImportSettings& settings)
     : file_(file), name_(std::move(name)) {
@@ -187,7 +183,7 @@ PhotometryReader::PhotometryReader(std::FILE* file, std::string name,
 bool PhotometryReader::next_line() {
     while (true) {
         errno = 0;
-        const ssize_t length = getline(&buffer_, &capacity_, file_);
+        const ssize_t length = getline(&buffer_.text, &buffer_.capacity, file_);
         if (length < 0) {
             if (std::ferror(file_))
                 throw RunFailure(name_, std::string("cannot read: ") +
@@ -196,8 +192,8 @@ bool PhotometryReader::next_line() {
         }
         ++line_;
         std::size_t end = static_cast<std::size_t>(length);
-        while (end > 0 && (buffer_[end - 1] == '\n' || buffer_[end - 1] == '\r')) --end;
-        line_text_.assign(buffer_, end);
+        while (end > 0 && (buffer_.text[end - 1] == '\n' || buffer_.text[end - 1] == '\r')) --end;
+        line_text_.assign(buffer_.text, end);
         std::size_t first = 0;
         while (first < line_text_.size() && blank(line_text_[first])) ++first;
         if (first < line_text_.size() && line_text_[first] != '#') return true;

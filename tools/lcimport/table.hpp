@@ -13,6 +13,7 @@
 #include "settings.hpp"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -48,9 +49,6 @@ class PhotometryReader {
     // Reads and checks the header: the columns that `settings` names must be there, each name
     // once. Throws a RunFailure naming the table and the header's line otherwise.
     PhotometryReader(std::FILE* file, std::string name, const ImportSettings& settings);
-    PhotometryReader(const PhotometryReader&) = delete;
-    PhotometryReader& operator=(const PhotometryReader&) = delete;
-    ~PhotometryReader();
 
     // The next data row, checked; false at the end of the table.
     bool next(Measurement& row);
@@ -69,8 +67,17 @@ class PhotometryReader {
     std::FILE* file_;
     std::string name_;
     Columns columns_;
-    char* buffer_ = nullptr; // the line as read, reused from line to line
-    std::size_t capacity_ = 0;
+    // The line as getline reads it, reused from line to line, freed also when the header is
+    // refused (a constructor that throws runs no destructor of its class, only of its members).
+    struct LineBuffer {
+        char* text = nullptr;
+        std::size_t capacity = 0;
+        LineBuffer() = default;
+        LineBuffer(const LineBuffer&) = delete;
+        LineBuffer& operator=(const LineBuffer&) = delete;
+        ~LineBuffer() { std::free(text); }
+    };
+    LineBuffer buffer_;
     std::string line_text_;
     std::vector<std::string> fields_;
     long line_ = 0;
