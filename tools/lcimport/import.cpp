@@ -139,8 +139,7 @@ BandImport import_band(PhotometryReader& reader, const std::string& band, const 
     result.band = band;
     reader.rewind();
     Measurement row;
-    while (reader.next(row)) {
-        if (row.band != band) continue;
+    while (reader.next(row, &band)) {
         ++result.rows;
         if (row.upper_limit) {
             ++result.upper_limits;

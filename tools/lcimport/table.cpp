@@ -84,27 +84,43 @@ std::string lower(std::string text) {
 
 } // namespace
 
+// The fields are assigned into the strings already in `fields`, so that reading row after row of
+// the same length allocates nothing.
 bool split_fields(const std::string& line, bool comma_separated, std::vector<std::string>& fields) {
-    fields.clear();
+    std::size_t count = 0;
+    auto put = [&](const std::string& text, std::size_t from, std::size_t length) {
+        if (count < fields.size())
+            fields[count].assign(text, from, length);
+        else
+            fields.emplace_back(text, from, length);
+        ++count;
+    };
+    bool closed = true;
     if (!comma_separated) {
         std::size_t at = 0;
         while (true) {
             while (at < line.size() && blank(line[at])) ++at;
-            if (at >= line.size()) return true;
+            if (at >= line.size()) break;
             std::size_t end = at;
             while (end < line.size() && !blank(line[end])) ++end;
-            fields.push_back(line.substr(at, end - at));
+            put(line, at, end - at);
             at = end;
         }
+    } else {
+        std::size_t at = 0;
+        std::string field;
+        while (true) {
+            if (!comma_field(line, at, field)) {
+                closed = false;
+                break;
+            }
+            put(field, 0, field.size());
+            if (at >= line.size()) break;
+            ++at; // the comma
+        }
     }
-    std::size_t at = 0;
-    std::string field;
-    while (true) {
-        if (!comma_field(line, at, field)) return false;
-        fields.push_back(field);
-        if (at >= line.size()) return true;
-        ++at; // the comma
-    }
+    fields.resize(count);
+    return closed;
 }
 
 double reduced_jd(double time, TimeKind kind) {
@@ -229,13 +245,15 @@ bool PhotometryReader::upper_limit_flag() const {
            "false, no, empty)");
 }
 
-bool PhotometryReader::next(Measurement& row) {
-    if (!next_line()) return false;
-    if (!split_fields(line_text_, columns_.comma_separated, fields_))
-        refuse("a quoted field is not closed");
-    if (fields_.size() != columns_.count)
-        refuse(std::to_string(fields_.size()) + " fields where the header has " +
-               std::to_string(columns_.count));
+bool PhotometryReader::next(Measurement& row, const std::string* band) {
+    do {
+        if (!next_line()) return false;
+        if (!split_fields(line_text_, columns_.comma_separated, fields_))
+            refuse("a quoted field is not closed");
+        if (fields_.size() != columns_.count)
+            refuse(std::to_string(fields_.size()) + " fields where the header has " +
+                   std::to_string(columns_.count));
+    } while (band && fields_[static_cast<std::size_t>(columns_.band)] != *band);
     row.line = line_;
     row.band = fields_[static_cast<std::size_t>(columns_.band)];
     row.source = columns_.source >= 0 ? fields_[static_cast<std::size_t>(columns_.source)] : "";

@@ -50,8 +50,9 @@ class PhotometryReader {
     // once. Throws a RunFailure naming the table and the header's line otherwise.
     PhotometryReader(std::FILE* file, std::string name, const ImportSettings& settings);
 
-    // The next data row, checked; false at the end of the table.
-    bool next(Measurement& row);
+    // The next data row, checked; false at the end of the table. Given a band, the rows of other
+    // bands are passed over with only their number of fields checked.
+    bool next(Measurement& row, const std::string* band = nullptr);
     // Back to the first data row.
     void rewind();
 
