@@ -14,8 +14,6 @@
 #include "fit_parameters.hpp"
 #include "settings_file.hpp"
 
-#include <toml++/toml.h>
-
 #include <map>
 #include <optional>
 #include <string>
@@ -43,18 +41,13 @@ struct FitSettings {
     std::string explosion_date_source;
 };
 
-// Reads the [fit] table. Anything but the documented keys and types (an unknown key or parameter
-// name, a wrong type, an array of the wrong length, a number that is not finite, a low bound not
-// below the high one, a negative systematic, a velocity sigma that is not positive) throws an
-// RunFailure "file_name:LINE".
-FitSettings parse_fit_table(const toml::table& fit, const std::string& file_name);
-
-// The [fit] table of the settings file bound to `settings`: read from a file's text (a file
-// without the table leaves the defaults), printed with the bounds a fit would use.
+// The [fit] table of the settings file bound to `settings`. The core settings reader checks each
+// key for its kind (an unknown key or parameter name, a wrong type, an array of the wrong length,
+// a number that is not finite); the table then refuses, naming the line, a list of no free
+// parameter, bounds of a parameter that is not free, a low bound not below the high one, dates
+// in the wrong order, a negative systematic and a velocity or sigma that is not positive.
+// Printed, it shows the bounds a fit would use: those given, the built-in ones of the other free
+// parameters (the explosion date's follow from the data).
 snphot::SettingsTable fit_table(FitSettings& settings);
-
-// Prints the keys of the table in the syntax of the file, numbers so that they read back as the
-// same values.
-void print_fit_table(std::FILE* out, const FitSettings& settings);
 
 } // namespace snfit
