@@ -48,6 +48,11 @@ void put_inputs(const e2e::Scratch& s, const std::string& program) {
         for (const char* name : {"B-gorbeA.txt", "I-gorbeA.txt"}) s.write(name, campaign(name));
     if (program == "specjoin")
         for (const char* name : {"PSNspectraCut2.txt", "fasz"}) s.write(name, campaign(name));
+    if (program == "lcimport")
+        s.write("photometry.csv", e2e::lines({"mjd,band,mag,mag_err,source",
+                                              "57830.2,B,15.0,0.02,a", "57830.3,I,14.0,0.02,a",
+                                              "57830.4,B,15.3,0.03,b", "57831.2,B,15.1,0.02,a",
+                                              "57831.5,B,15.4,0.03,b", "57831.6,V,14.4,0.03,c"}));
 }
 
 // Everything a run leaves: its console and every file of the directory but the settings.
@@ -302,6 +307,9 @@ TEST(SettingsFile, PrintedSettingsReadBackReproduceTheRun) {
         {"specjoin", "[spectrum]\nredshift = 0.0051\nflux_factor = 3.3e15\n"},
         {"cumquad2", "[line_profile2]\nA1 = 0.1734\ns2 = 61\n"},
         {"bandconv", "[bandconv]\ndirection = \"bvri-to-griz\"\n"},
+        {"lcimport", "[import]\nalign_sources = true\nbands = [\"I\", \"B\"]\nexclude = [\"c\"]\n"
+                     "offsets = { b = { B = 0.05, I = -0.01 } }\nper_night = \"all\"\n"
+                     "time_kind = \"mjd\"\nmin_pairs = 1.0\n"},
     };
     for (const KeyCase& c : cases) {
         SCOPED_TRACE(c.program);

@@ -49,8 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         reader.rewind();
         const lcimport::Survey survey = lcimport::survey_table(reader);
-        const lcimport::Plan plan = lcimport::make_plan(survey, settings, "snphot.toml",
-                                                        "photometry.csv");
+        const lcimport::Plan plan = lcimport::make_plan(survey, settings, "photometry.csv");
         for (const std::string& band : plan.bands) {
             const auto b = lcimport::import_band(reader, band, survey, plan, settings);
             for (std::size_t k = 0; k < b.points.size(); ++k) {

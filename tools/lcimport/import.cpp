@@ -19,10 +19,6 @@ int SourceIndex::find(const std::string& name) const {
     return at == index_.end() ? -1 : at->second;
 }
 
-bool known_band(const std::string& band) {
-    return std::find(kKnownBands.begin(), kKnownBands.end(), band) != kKnownBands.end();
-}
-
 Survey survey_table(PhotometryReader& reader) {
     Survey survey;
     Measurement row;
@@ -71,37 +67,31 @@ int most_rows(const Survey& survey, const std::vector<std::string>& bands,
     return best;
 }
 
+// The names of the settings checked against the table: a misspelt source would otherwise pass
+// unnoticed. `where` is the place in the settings file that names it.
 class PlanChecks {
   public:
-    PlanChecks(const Survey& survey, const std::string& settings, const std::string& table)
-        : survey_(survey), settings_(settings), table_(table) {}
+    PlanChecks(const Survey& survey, const std::string& table) : survey_(survey), table_(table) {}
 
-    int source(const std::string& name, const char* key) const {
+    int source(const std::string& name, const char* key, const std::string& where) const {
         const int index = survey_.sources.find(name);
         if (index < 0)
-            throw RunFailure(settings_, "[import] " + std::string(key) + ": no source " +
-                                            quoted(name) + " in " + table_);
+            throw RunFailure(where, "[import] " + std::string(key) + ": no source " +
+                                        quoted(name) + " in " + table_);
         return index;
-    }
-    void band(const std::string& name, const char* key) const {
-        if (!known_band(name))
-            throw RunFailure(settings_, "[import] " + std::string(key) + ": " + quoted(name) +
-                                            " is not a band lcimport writes (U B V R I g r i z)");
     }
 
   private:
     const Survey& survey_;
-    const std::string& settings_;
     const std::string& table_;
 };
 
 } // namespace
 
 Plan make_plan(const Survey& survey, const ImportSettings& settings,
-               const std::string& settings_name, const std::string& table_name) {
-    const PlanChecks check(survey, settings_name, table_name);
+               const std::string& table_name) {
+    const PlanChecks check(survey, table_name);
     Plan plan;
-    for (const std::string& band : settings.bands) check.band(band, "bands");
     for (const std::string& band : kKnownBands) {
         const bool listed = settings.bands.empty()
                                 ? survey.bands.count(band) > 0
@@ -114,19 +104,21 @@ Plan make_plan(const Survey& survey, const ImportSettings& settings,
 
     plan.excluded.assign(static_cast<std::size_t>(survey.sources.size()), false);
     for (const std::string& name : settings.exclude)
-        plan.excluded[static_cast<std::size_t>(check.source(name, "exclude"))] = true;
+        plan.excluded[static_cast<std::size_t>(check.source(name, "exclude", settings.exclude_at))] =
+            true;
     for (const auto& [name, bands] : settings.offsets) {
-        const int source = check.source(name, "offsets");
-        for (const auto& [band, offset] : bands) {
-            check.band(band, "offsets");
-            plan.by_hand[band][source] = offset;
-        }
+        const std::string where = bands.line > 0
+                                      ? snphot::at_line(settings.settings_file, bands.line)
+                                      : settings.settings_file;
+        const int source = check.source(name, "offsets", where);
+        for (const auto& [band, offset] : bands.value) plan.by_hand[band][source] = offset;
     }
     if (!settings.reference.empty()) {
-        plan.reference = check.source(settings.reference, "reference");
+        plan.reference = check.source(settings.reference, "reference", settings.reference_at);
         if (plan.excluded[static_cast<std::size_t>(plan.reference)])
-            throw RunFailure(settings_name, "[import] reference: the source " +
-                                                quoted(settings.reference) + " is excluded");
+            throw RunFailure(settings.reference_at, "[import] reference: the source " +
+                                                        quoted(settings.reference) +
+                                                        " is excluded");
     } else {
         plan.reference = most_rows(survey, plan.bands, plan.excluded);
     }

@@ -51,12 +51,11 @@ struct Plan {
     std::map<std::string, std::map<int, double>> by_hand; // band -> source -> offset
 };
 
-// The plan of a run. Throws a RunFailure naming the settings `settings_name` when they name a
-// band lcimport does not write, or a source the table does not have (a misspelt name would
-// otherwise pass unnoticed), or exclude the reference; or naming the table when it holds no row
-// of any band to write.
+// The plan of a run. Throws a RunFailure naming the place in the settings file that names a
+// source the table does not have (a misspelt name would otherwise pass unnoticed) or excludes the
+// reference, or naming the table when it holds no row of any band to write.
 Plan make_plan(const Survey& survey, const ImportSettings& settings,
-               const std::string& settings_name, const std::string& table_name);
+               const std::string& table_name);
 
 struct BandImport {
     std::string band;

@@ -123,11 +123,11 @@ void write_curve(const BandImport& b, const std::string& name) {
     close_written(out);
 }
 
-int run(const ImportSettings& settings, const std::string& settings_name) {
+int run(const ImportSettings& settings) {
     File in = open_checked(settings.file, "r");
     PhotometryReader reader(in.get(), in.name(), settings);
     const Survey survey = survey_table(reader);
-    const Plan plan = make_plan(survey, settings, settings_name, in.name());
+    const Plan plan = make_plan(survey, settings, in.name());
     print_table(reader, survey);
     print_other_bands(survey, plan);
     print_reference(survey, plan, settings);
@@ -148,6 +148,6 @@ int run(const ImportSettings& settings, const std::string& settings_name) {
 
 int main(int argc, char** argv) {
     ImportSettings settings;
-    return snphot::run_program(argc, argv, {"lcimport", kHelp, {}},
-                               [&] { return run(settings, kSettingsFile); });
+    return snphot::run_program(argc, argv, {"lcimport", kHelp, {import_table(settings)}},
+                               [&] { return run(settings); });
 }

@@ -4,6 +4,8 @@
 // with the columns mjd, band, mag, mag_err and source.
 #pragma once
 
+#include "settings_file.hpp"
+
 #include <map>
 #include <string>
 #include <vector>
@@ -21,8 +23,9 @@ inline const std::vector<std::string> kTimeKindWords = {"mjd", "jd", "jd-2400000
 enum class PerNight { mean = 0, all = 1, first = 2 };
 inline const std::vector<std::string> kPerNightWords = {"mean", "all", "first"};
 
-// Magnitude offsets given by hand: source -> band -> offset (mag, subtracted).
-using HandOffsets = std::map<std::string, std::map<std::string, double>>;
+// Magnitude offsets given by hand: source -> band -> offset (mag, subtracted), with the line of
+// the settings file that gives each source.
+using HandOffsets = snphot::ByName<std::map<std::string, double>>;
 
 struct ImportSettings {
     std::string file = "photometry.csv";
@@ -39,14 +42,22 @@ struct ImportSettings {
     std::vector<std::string> bands; // none: every band of the table among kKnownBands
 
     bool align_sources = false;
-    std::string reference;            // none: the source with the most points
+    std::string reference;            // empty: the source with the most points
     std::vector<std::string> exclude; // sources left out
     HandOffsets offsets;
     double match_days = 3.0; // reach of the interpolation of the reference, days
     double min_pairs = 3;    // fewer pairs with the reference: the source is left as it is
 
     int per_night = static_cast<int>(PerNight::mean); // index into kPerNightWords
+
+    // Where the settings file names sources, for the messages of the checks against the table:
+    // "file:line" of reference and exclude (empty without a file), and the file of offsets.
+    std::string reference_at, exclude_at, settings_file;
 };
+
+// The [import] table of the settings file bound to `settings`. Besides the checks of every table,
+// a band of `bands` or `offsets` must be one of kKnownBands.
+snphot::SettingsTable import_table(ImportSettings& settings);
 
 inline const char* kDefaultTable = "photometry.csv";
 
