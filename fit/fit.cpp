@@ -1,8 +1,9 @@
 #include "fit.hpp"
 
+#include "covariance.hpp"
+#include "parallel.hpp"
 #include "settings.hpp"
 
-#include <Eigen/Dense>
 #include <ceres/ceres.h>
 #include <glog/logging.h>
 
@@ -68,15 +69,18 @@ class Coordinates {
     const Problem& problem_;
 };
 
-// Runs job(i) for i = 0 .. count-1 on `threads` threads.
-template <class Job> void side_by_side(int count, int threads, Job job) {
-    std::atomic<int> next{0};
-    auto worker = [&] {
-        for (int i; (i = next++) < count;) job(i);
+// The weighted residuals of the problem in the coordinates u, counted as model runs.
+WeightedResiduals weighted_residuals(const Coordinates& coordinates, const Residuals& residuals,
+                                     std::atomic<long>& runs, int threads) {
+    WeightedResiduals f;
+    f.count = residuals.count();
+    f.evaluate = [&coordinates, &residuals, &runs](const std::vector<double>& u, double* r) {
+        ++runs;
+        return residuals.evaluate(coordinates.values_of(u.data()), r);
     };
-    std::vector<std::jthread> pool;
-    for (int t = 1; t < std::min(threads, count); ++t) pool.emplace_back(worker);
-    worker();
+    for (int j = 0; j < coordinates.size(); ++j) f.steps.push_back(coordinates.step(j));
+    f.threads = threads;
+    return f;
 }
 
 // The weighted residuals as a Ceres cost of the moving coordinates `active` (indices into u),
@@ -86,18 +90,18 @@ template <class Job> void side_by_side(int count, int threads, Job job) {
 // columns are computed side by side on `threads` threads.
 class ChiCost final : public ceres::CostFunction {
   public:
-    ChiCost(const Coordinates& coordinates, const Residuals& residuals, std::atomic<long>& runs,
-            std::vector<double> u, std::vector<int> active, bool central, int threads)
-        : coordinates_(coordinates), residuals_(residuals), runs_(runs), u_(std::move(u)),
-          active_(std::move(active)), central_(central), threads_(threads) {
-        set_num_residuals(residuals.count());
+    ChiCost(const WeightedResiduals& residuals, std::vector<double> u, std::vector<int> active,
+            bool central, int threads)
+        : residuals_(residuals), u_(std::move(u)), active_(std::move(active)), central_(central),
+          threads_(threads) {
+        set_num_residuals(residuals.count);
         mutable_parameter_block_sizes()->push_back(static_cast<int>(active_.size()));
     }
 
     bool Evaluate(double const* const* parameters, double* residuals,
                   double** jacobians) const override {
         const std::vector<double> u = full(parameters[0]);
-        if (!run(u, residuals)) return false;
+        if (!residuals_.evaluate(u, residuals)) return false;
         if (jacobians && jacobians[0]) return jacobian(u, residuals, jacobians[0]);
         return true;
     }
@@ -110,54 +114,20 @@ class ChiCost final : public ceres::CostFunction {
     }
 
   private:
-    bool run(const std::vector<double>& u, double* residuals) const {
-        ++runs_;
-        return residuals_.evaluate(coordinates_.values_of(u.data()), residuals);
-    }
-
-    // Column a of the row-major n x m Jacobian J.
-    bool column(int a, std::vector<double> u, const double* at_u, double* J) const {
-        const int m = static_cast<int>(active_.size());
-        const int n = residuals_.count();
-        const int j = active_[a];
-        const double u0 = u[j];
-        const double h = coordinates_.step(j);
-        const bool up = u0 + h <= 1.0, down = u0 - h >= 0.0;
-        std::vector<double> plus(n), minus(n);
-        double hi = u0, lo = u0;
-        const double* r_hi = at_u;
-        const double* r_lo = at_u;
-        // A side where the model gives no light curve leaves the other, one-sided.
-        if (up) {
-            u[j] = u0 + h;
-            if (run(u, plus.data())) {
-                hi = u[j];
-                r_hi = plus.data();
-            }
-        }
-        if (down && (central_ || r_hi == at_u)) {
-            u[j] = u0 - h;
-            if (run(u, minus.data())) {
-                lo = u[j];
-                r_lo = minus.data();
-            }
-        }
-        if (hi == lo) return false;
-        for (int i = 0; i < n; ++i) J[i * m + a] = (r_hi[i] - r_lo[i]) / (hi - lo);
-        return true;
-    }
-
+    // The row-major n x m Jacobian J.
     bool jacobian(const std::vector<double>& u, const double* at_u, double* J) const {
+        const int m = static_cast<int>(active_.size()), n = residuals_.count;
         std::atomic<bool> ok{true};
-        side_by_side(static_cast<int>(active_.size()), threads_, [&](int a) {
-            if (!column(a, u, at_u, J)) ok = false;
+        side_by_side(m, threads_, [&](int a) {
+            std::vector<double> column(n);
+            if (!jacobian_column(residuals_, u, active_[a], at_u, central_, column.data()))
+                ok = false;
+            for (int i = 0; i < n; ++i) J[i * m + a] = column[i];
         });
         return ok;
     }
 
-    const Coordinates& coordinates_;
-    const Residuals& residuals_;
-    std::atomic<long>& runs_;
+    const WeightedResiduals& residuals_;
     std::vector<double> u_;
     std::vector<int> active_;
     bool central_;
@@ -178,9 +148,9 @@ struct Stage {
 };
 
 // Levenberg-Marquardt from u within [0, 1]^k, moving the coordinates `active`.
-Descent descend(const Coordinates& coordinates, const Residuals& residuals, std::atomic<long>& runs,
-                const std::vector<double>& u, const std::vector<int>& active, const Stage& stage) {
-    ChiCost cost(coordinates, residuals, runs, u, active, stage.central, stage.threads);
+Descent descend(const WeightedResiduals& residuals, const std::vector<double>& u,
+                const std::vector<int>& active, const Stage& stage) {
+    ChiCost cost(residuals, u, active, stage.central, stage.threads);
     std::vector<double> x;
     for (int j : active) x.push_back(u[j]);
     ceres::Problem::Options problem_options;
@@ -206,155 +176,38 @@ Descent descend(const Coordinates& coordinates, const Residuals& residuals, std:
 
     Descent result;
     result.u = cost.full(x.data());
-    result.iterations = static_cast<int>(summary.iterations.size()) - 1;
+    // The first entry of the iterations is the start; a start where the model fails has none.
+    result.iterations = std::max(0, static_cast<int>(summary.iterations.size()) - 1);
     if (summary.IsSolutionUsable() && std::isfinite(summary.final_cost))
         result.chi2 = 2.0 * summary.final_cost;
     result.converged = summary.termination_type == ceres::CONVERGENCE;
     return result;
 }
 
-// The residuals in the coordinates w of the principal axes of a covariance, u = centre + D w,
-// the columns of D the axes scaled to one standard deviation. Column e of the Jacobian is the
-// chord from w_e = -1 to +1, shortened where the bounds come first.
-class AxisCost final : public ceres::CostFunction {
-  public:
-    AxisCost(const Coordinates& coordinates, const Residuals& residuals, std::atomic<long>& runs,
-             std::vector<double> centre, Eigen::MatrixXd D, int threads)
-        : coordinates_(coordinates), residuals_(residuals), runs_(runs), centre_(std::move(centre)),
-          D_(std::move(D)), threads_(threads) {
-        set_num_residuals(residuals.count());
-        mutable_parameter_block_sizes()->push_back(coordinates.size());
-    }
-
-    bool Evaluate(double const* const* parameters, double* residuals,
-                  double** jacobians) const override {
-        if (!run(along(parameters[0]), residuals)) return false;
-        if (!jacobians || !jacobians[0]) return true;
-        std::atomic<bool> ok{true};
-        side_by_side(coordinates_.size(), threads_, [&](int e) {
-            if (!chord(e, jacobians[0])) ok = false;
-        });
-        return ok;
-    }
-
-  private:
-    std::vector<double> along(const double* w) const {
-        std::vector<double> u = centre_;
-        for (int j = 0; j < coordinates_.size(); ++j)
-            for (int e = 0; e < coordinates_.size(); ++e) u[j] += D_(j, e) * w[e];
-        return u;
-    }
-
-    bool run(const std::vector<double>& u, double* residuals) const {
-        ++runs_;
-        return residuals_.evaluate(coordinates_.values_of(u.data()), residuals);
-    }
-
-    // How far along axis e (in units of w, at most 1) the bounds allow, forwards or backwards.
-    double reach(int e, double sign) const {
-        double t = 1.0;
-        for (int j = 0; j < coordinates_.size(); ++j) {
-            const double d = sign * D_(j, e);
-            if (d > 0.0) t = std::min(t, (1.0 - centre_[j]) / d);
-            if (d < 0.0) t = std::min(t, -centre_[j] / d);
-        }
-        return std::max(t, 0.0);
-    }
-
-    bool chord(int e, double* J) const {
-        const int k = coordinates_.size(), n = residuals_.count();
-        const double forward = reach(e, 1.0), backward = reach(e, -1.0);
-        if (!(forward + backward > settings::kDerivativeStep)) return false; // pinned by bounds
-        std::vector<double> w(k, 0.0), plus(n), minus(n);
-        w[e] = forward;
-        if (!run(along(w.data()), plus.data())) return false;
-        w[e] = -backward;
-        if (!run(along(w.data()), minus.data())) return false;
-        for (int i = 0; i < n; ++i) J[i * k + e] = (plus[i] - minus[i]) / (forward + backward);
-        return true;
-    }
-
-    const Coordinates& coordinates_;
-    const Residuals& residuals_;
-    std::atomic<long>& runs_;
-    std::vector<double> centre_;
-    Eigen::MatrixXd D_;
-    int threads_;
-};
-
-// (J^T J)^-1 of a cost at the parameter block x, by the singular value decomposition
-// J = U S V^T: V S^-2 V^T. Empty when the cost cannot be evaluated there or J is rank deficient
-// (its condition number beyond 1e7, that of J^T J beyond 1e14).
-std::vector<double> inverse_normal_matrix(const ceres::CostFunction& cost,
-                                          const std::vector<double>& x) {
-    const int n = cost.num_residuals(), k = static_cast<int>(x.size());
-    std::vector<double> r(n), J(static_cast<std::size_t>(n) * k);
-    const double* parameters[] = {x.data()};
-    double* jacobians[] = {J.data()};
-    if (!cost.Evaluate(parameters, r.data(), jacobians)) return {};
-    using RowMajor = Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>;
-    const Eigen::JacobiSVD<Eigen::MatrixXd> svd(Eigen::Map<const RowMajor>(J.data(), n, k),
-                                                Eigen::ComputeThinV);
-    const Eigen::VectorXd& singular = svd.singularValues();
-    if (!singular.allFinite() ||
-        !(singular.minCoeff() > settings::kSmallestSingularValue * singular.maxCoeff()))
-        return {};
-    Eigen::MatrixXd C = svd.matrixV() * singular.cwiseAbs2().cwiseInverse().asDiagonal() *
-                        svd.matrixV().transpose();
-    C = 0.5 * (C + C.transpose()).eval(); // symmetric to the last bit
-    return std::vector<double>(C.data(), C.data() + k * k);
-}
-
-// The covariance of the coordinates at the optimum u, k x k, or empty when the data leave a
-// direction wholly undetermined. The light curve is not smooth on small scales (the end of the
-// plateau is a step of a day or less, and the front is found to 1e-6), and the jitter that this
-// leaves in derivatives over small steps passes for information: along a valley of chi^2 the
-// errors would come out too small. So the Jacobian is taken again along the principal axes of
-// the covariance, each as a chord over one standard deviation, until the axes settle.
-std::vector<double> covariance_at(const Coordinates& coordinates, const Residuals& residuals,
-                                  std::atomic<long>& runs, const std::vector<double>& u,
-                                  int threads) {
+// Errors and correlations in the units of the file: C_x = D C_u D with D = dx/du. The
+// parameters on a bound are held there: no error of their own, and none of the others'
+// correlations.
+void uncertainties(const Coordinates& coordinates, const WeightedResiduals& residuals,
+                   const std::vector<double>& u, FitResult& result) {
     const int k = coordinates.size();
-    std::vector<int> all(k);
-    std::iota(all.begin(), all.end(), 0);
-    ChiCost local(coordinates, residuals, runs, u, all, true, threads);
-    std::vector<double> C = inverse_normal_matrix(local, u);
-    for (int pass = 0; pass < settings::kAxisPasses && !C.empty(); ++pass) {
-        const Eigen::Map<const Eigen::MatrixXd> Cu(C.data(), k, k);
-        const Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> axes(Cu);
-        Eigen::MatrixXd D =
-            axes.eigenvectors() * axes.eigenvalues().cwiseMax(0.0).cwiseSqrt().asDiagonal();
-        if (axes.info() != Eigen::Success || !D.allFinite()) break;
-        AxisCost along_axes(coordinates, residuals, runs, u, D, threads);
-        const std::vector<double> Cw =
-            inverse_normal_matrix(along_axes, std::vector<double>(k, 0.0));
-        if (Cw.empty()) break;
-        Eigen::MatrixXd next =
-            D * Eigen::Map<const Eigen::MatrixXd>(Cw.data(), k, k) * D.transpose();
-        next = 0.5 * (next + next.transpose()).eval(); // symmetric to the last bit
-        const double change =
-            ((next.diagonal().cwiseSqrt().array() / Cu.diagonal().cwiseSqrt().array()) - 1.0)
-                .abs()
-                .maxCoeff();
-        std::copy(next.data(), next.data() + k * k, C.begin());
-        if (change < settings::kAxisTolerance) break;
-    }
-    return C;
-}
-
-// Errors and correlations in the units of the file: C_x = D C_u D with D = dx/du.
-void uncertainties(const Coordinates& coordinates, const std::vector<double>& u,
-                   const std::vector<double>& C, FitResult& result) {
-    const int k = coordinates.size();
-    result.covariance = !C.empty();
+    result.at_bound = on_the_bounds(u);
+    std::vector<int> moving;
+    for (int j = 0; j < k; ++j)
+        if (!result.at_bound[j]) moving.push_back(j);
+    const std::optional<std::vector<double>> C = covariance_at(residuals, u, moving);
+    result.covariance = C.has_value();
     result.error.assign(k, NAN);
     result.correlation.assign(k, std::vector<double>(k, NAN));
-    if (C.empty()) return;
-    for (int i = 0; i < k; ++i)
-        result.error[i] = std::sqrt(C[i * k + i]) * coordinates.slope(i, u[i]);
-    for (int i = 0; i < k; ++i)
-        for (int j = 0; j < k; ++j)
-            result.correlation[i][j] = C[i * k + j] / std::sqrt(C[i * k + i] * C[j * k + j]);
+    if (!C) return;
+    const int m = static_cast<int>(moving.size());
+    const auto& c = *C;
+    for (int a = 0; a < m; ++a) {
+        const int i = moving[a];
+        result.error[i] = std::sqrt(c[a * m + a]) * coordinates.slope(i, u[i]);
+        for (int b = 0; b < m; ++b)
+            result.correlation[i][moving[b]] =
+                c[a * m + b] / std::sqrt(c[a * m + a] * c[b * m + b]);
+    }
 }
 
 // Van der Corput radical inverse of i in a prime base: the Halton sequence.
@@ -404,6 +257,7 @@ FitResult fit(const Problem& problem, const FitOptions& options) {
     FitResult result;
     const int k = coordinates.size();
     const int threads = std::max(1, options.threads);
+    const WeightedResiduals weighted = weighted_residuals(coordinates, residuals, runs, threads);
 
     // Global stage: a short descent from every start. The explosion date only shifts the light
     // curve, and along it the others follow in a long, narrow valley; so each start keeps its
@@ -417,8 +271,7 @@ FitResult fit(const Problem& problem, const FitOptions& options) {
     const auto starts = global_starts(problem, result.starts);
     std::vector<Descent> descents(starts.size());
     side_by_side(result.starts, threads, [&](int i) {
-        descents[i] = descend(coordinates, residuals, runs, starts[i], settle,
-                              {settings::kGlobalIterations, false, 1});
+        descents[i] = descend(weighted, starts[i], settle, {settings::kGlobalIterations, false, 1});
     });
     // Ranked by chi^2, the earlier start first among equals, whatever thread finished first.
     std::vector<int> rank(descents.size());
@@ -438,8 +291,7 @@ FitResult fit(const Problem& problem, const FitOptions& options) {
             refined[r] = from;
             return;
         }
-        refined[r] = descend(coordinates, residuals, runs, from.u, all,
-                             {settings::kLocalIterations, true, inner});
+        refined[r] = descend(weighted, from.u, all, {settings::kLocalIterations, true, inner});
         // A descent that failed on the way (no model at a trial point) keeps where it started.
         if (!(refined[r].chi2 <= from.chi2)) refined[r] = {from.u, from.chi2, 0, false};
     });
@@ -452,9 +304,7 @@ FitResult fit(const Problem& problem, const FitOptions& options) {
     result.chi2 = best.chi2;
     options.progress(local_line(refined_count, best.chi2, best.iterations, result.converged));
 
-    uncertainties(coordinates, best.u, covariance_at(coordinates, residuals, runs, best.u, threads),
-                  result);
-    for (int j = 0; j < k; ++j) result.at_bound.push_back(best.u[j] <= 0.0 || best.u[j] >= 1.0);
+    uncertainties(coordinates, weighted, best.u, result);
     result.model_runs = runs.load();
     return result;
 }

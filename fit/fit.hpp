@@ -6,7 +6,7 @@
 // bounds for the others. A global stage runs a short descent from the start values and from
 // points spread evenly over the bounds (a Halton sequence), side by side on every thread; the
 // best of them is then refined to convergence, and the covariance is taken from the Jacobian at
-// the optimum. The starts and their order do not depend on the threads, nor does the result.
+// the optimum (covariance.hpp). The starts and their order do not depend on the threads, nor does the result.
 #pragma once
 
 #include "problem.hpp"
@@ -32,9 +32,11 @@ struct FitResult {
     int iterations = 0; // of the refinement
     bool converged = false;
     bool covariance = false;   // false when the Jacobian at the optimum is singular
+    // Per free parameter: on a bound at the best fit. Such a parameter is held there for the
+    // errors of the others and has no symmetric error of its own (nan).
+    std::vector<bool> at_bound;
     std::vector<double> error; // 1 sigma per free parameter, in the units of the file
-    std::vector<std::vector<double>> correlation;
-    std::vector<bool> at_bound; // per free parameter
+    std::vector<std::vector<double>> correlation; // nan in the rows of those on a bound
 };
 
 FitResult fit(const Problem& problem, const FitOptions& options);

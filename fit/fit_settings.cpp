@@ -51,7 +51,8 @@ FitKeys keys_of(const FitSettings& settings) {
     add_default_bounds(keys);
     if (settings.dates) keys.dates = NumberPair{settings.dates->low, settings.dates->high};
     keys.systematic = settings.systematic;
-    if (settings.velocity) keys.velocity = NumberPair{settings.velocity->value, settings.velocity->sigma};
+    if (settings.velocity)
+        keys.velocity = NumberPair{settings.velocity->value, settings.velocity->sigma};
     return keys;
 }
 
@@ -72,8 +73,9 @@ void read_bounds(FitKeys& keys, const SettingsTable& table, FitSettings& setting
         const int index = free_parameter_index(name);
         const std::string key = "bounds." + name;
         if (std::find(settings.free.begin(), settings.free.end(), index) == settings.free.end())
-            table.refuse(entry.line, key + ": " + name + " is not free (bounds hold free "
-                                                         "parameters only)");
+            table.refuse(entry.line, key + ": " + name +
+                                         " is not free (bounds hold free "
+                                         "parameters only)");
         const auto [low, high] = entry.value;
         if (!(low < high)) table.refuse(entry.line, key + ": low must be below high");
         settings.bounds[index] = {low, high};
@@ -92,7 +94,8 @@ void complete(FitKeys& keys, const SettingsTable& table, FitSettings& settings) 
     settings.dates.reset();
     if (keys.dates) {
         const auto [first, last] = *keys.dates;
-        if (first > last) table.refuse(table.line("dates"), "dates: the first date is after the last");
+        if (first > last)
+            table.refuse(table.line("dates"), "dates: the first date is after the last");
         settings.dates = Bound{first, last};
     }
     if (keys.systematic < 0.0)
@@ -101,8 +104,10 @@ void complete(FitKeys& keys, const SettingsTable& table, FitSettings& settings) 
     settings.velocity.reset();
     if (keys.velocity) {
         const auto [value, sigma] = *keys.velocity;
-        if (!(value > 0.0)) table.refuse(table.line("velocity"), "velocity: the value must be positive");
-        if (!(sigma > 0.0)) table.refuse(table.line("velocity"), "velocity: sigma must be positive");
+        if (!(value > 0.0))
+            table.refuse(table.line("velocity"), "velocity: the value must be positive");
+        if (!(sigma > 0.0))
+            table.refuse(table.line("velocity"), "velocity: sigma must be positive");
         settings.velocity = Velocity{value, sigma};
     }
 }

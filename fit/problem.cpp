@@ -100,6 +100,18 @@ void select_points(Problem& problem, const FitSettings& settings, const std::str
     }
 }
 
+// Every model run integrates from the explosion to the last point: a date mistyped as a full JD
+// (2458100 for 58100) would make each run hours long.
+void check_span(const std::vector<Point>& points, double latest_explosion) {
+    for (const Point& p : points)
+        if (p.date - latest_explosion > settings::kLongestSpan)
+            throw RunFailure(snphot::at_line(kBolometricCurve, p.line),
+                             "JD-2400000 " + number(p.date) + " is more than " +
+                                 number(settings::kLongestSpan) +
+                                 " days after the latest explosion date of the fit, " +
+                                 number(latest_explosion) + " (a full JD?)");
+}
+
 } // namespace
 
 Problem make_problem(const snmodel::ModelState& parameters, const std::string& parameter_file,
@@ -126,6 +138,11 @@ Problem make_problem(const snmodel::ModelState& parameters, const std::string& p
     if (!problem.points.empty() && date.value > first)
         throw RunFailure(date.where, "[fit] explosion_date " + number(date.value) +
                                          " is after the first data point " + number(first));
+
+    double latest = date.value; // the latest explosion date the fit may reach
+    for (int index : settings.free)
+        if (index == kExplosionDate) latest = bounds_of(index, settings, first).bound.high;
+    check_span(problem.points, latest);
 
     for (int index : settings.free) {
         const Bounds b = bounds_of(index, settings, first);

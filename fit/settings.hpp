@@ -17,6 +17,9 @@ inline constexpr double kSunLuminosity = 3.828e33; // erg/s
 
 inline constexpr double kDefaultStartBeforeData = 10.0; // d: explosion date start, before the data
 inline constexpr double kModelCurvePastData = 20.0; // d: fit-model.txt goes this far past the data
+// d: the latest data point may follow the latest explosion date of the fit by at most this much,
+// which bounds the length of every model run.
+inline constexpr double kLongestSpan = 3000.0;
 
 // The fit. The model is not smooth on small scales: its front is found by bisection to 1e-6 (a
 // staircase of about 1e-5 mag in the parameters), and the end of the plateau falls on a step of
@@ -34,8 +37,8 @@ inline constexpr double kParameterTolerance = 1e-7;
 inline constexpr int kCovariancePasses = 3;  // derivatives over one sigma: passes to settle
 inline constexpr double kLargestStep = 0.25; // of a derivative, as a fraction of the bounds
 inline constexpr double kSmallestSingularValue = 1e-7; // of J, relative: below, rank deficient
-inline constexpr int kAxisPasses = 3;         // errors: Jacobians along the principal axes,
-inline constexpr double kAxisTolerance = 0.1; // until no error changes by more than 10%
+inline constexpr int kAxisPasses = 10;        // errors: Jacobians along the principal axes,
+inline constexpr double kAxisTolerance = 0.01; // until no error changes by more than 1%
 inline constexpr int kSignificantDigits = 10; // of the fitted values in the outputs
 
 } // namespace snfit::settings

@@ -329,9 +329,9 @@ TEST(SettingsFile, PrintedSettingsReadBackReproduceTheRun) {
 TEST(SettingsFile, TheTemplateHoldsTheBuiltInValues) {
     const std::string template_file = slurp(kExamples / "snphot.toml");
     ASSERT_FALSE(template_file.empty());
-    for (const char* program :
-         {"lcbuild-bvri", "lcbuild-griz", "starcorr", "starcal", "bandconv", "bandtab", "lcsub",
-          "lcsub-err", "bolcurve", "snmodel", "decayheat", "specjoin", "cumquad", "cumquad2", "snfit"}) {
+    for (const char* program : {"lcbuild-bvri", "lcbuild-griz", "starcorr", "starcal", "bandconv",
+                                "bandtab", "lcsub", "lcsub-err", "bolcurve", "snmodel", "decayheat",
+                                "specjoin", "cumquad", "cumquad2", "snfit"}) {
         SCOPED_TRACE(program);
         e2e::Scratch s;
         const e2e::Result builtin = s.run(program, "--print-settings");

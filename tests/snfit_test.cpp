@@ -239,22 +239,24 @@ TEST(Snfit, SettingsThatAreNotTomlAreRefusedWithTheirLine) {
     EXPECT_FALSE(s.exists("fit.txt"));
 }
 
-TEST(Snfit, AFitThatFindsNoModelWritesItsOutputsSaysSoAndEndsWithStatusThree) {
-    // With the recombination temperature above any temperature and no gamma rays kept, the model
-    // has no light after the first step: no parameter set gives a magnitude at the data.
+TEST(Snfit, AModelWithoutLightIsRefusedAndLeavesTheEarlierOutputs) {
+    // With the recombination temperature above any temperature and no gamma rays kept (Ag = 0),
+    // the model has no light after the first step: its magnitude is inf, which no output holds.
     e2e::Scratch s;
     s.write("bol-gorbe.txt",
             lines({"57832.6 -15.1 0.03", "57838.6 -15.2 0.03", "57844.6 -15.3 0.03"}));
     s.write("parameters.inp", parameters("8", "0.06", "1e30", "0"));
     s.write("snphot.toml", "[fit]\nfree = [\"M\"]\nexplosion_date = 57830.0\n");
+    for (const char* output : kOutputs) s.write(output, "an earlier fit\n");
     const auto r = s.run("snfit");
-    EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.err,
-              "snfit: settings from snphot.toml\n"
-              "snfit: fit.txt: the fit did not converge; the outputs hold its last values\n");
-    EXPECT_NE(r.out.find("\nconverged: no\n"), std::string::npos);
-    EXPECT_NE(s.read("fit.txt").find("\nconverged: no\n"), std::string::npos);
-    for (const char* output : kOutputs) EXPECT_TRUE(s.exists(output)) << output;
+    EXPECT_EQ(r.status, 1);
+    const std::string refusal = "snfit: settings from snphot.toml\nsnfit: fit-model.txt: the best "
+                                "model's magnitude at JD-2400000 ";
+    EXPECT_EQ(r.err.rfind(refusal, 0), 0u) << r.err;
+    EXPECT_NE(r.err.find(" is inf: it gives no light there; nothing is written\n"),
+              std::string::npos)
+        << r.err;
+    for (const char* output : kOutputs) EXPECT_EQ(s.read(output), "an earlier fit\n") << output;
 }
 
 TEST(Snfit, AnUnknownArgumentGetsTheUsageLine) {

@@ -34,6 +34,8 @@ constexpr const char* kHelp =
     "Writes  fit.txt (the report), parameters-fit.inp (the best model for snmodel),\n"
     "        fit-model.txt (the best model curve), fit-residuals.txt (per data point)\n"
     "Prints  one line per stage of the fit and the table of the best parameters.\n"
+    "Refuses a data point more than 3000 days after the latest explosion date of the fit\n"
+    "        (a full JD where JD-2400000 is due), which would make every model run hours long.\n"
     "Uses    every core it may run on (see taskset). Does not wait for a key.\n";
 
 constexpr const char* kMoreStatuses =

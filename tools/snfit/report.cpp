@@ -1,5 +1,6 @@
 #include "report.hpp"
 
+#include "cli.hpp"
 #include "settings.hpp"
 
 #include <charconv>
@@ -49,6 +50,25 @@ const char* unit_of(int index) {
     return *unit ? unit : "-";
 }
 
+// A model that gives no light (Ag = 0 keeps no gamma rays: nothing heats the ejecta once the
+// plateau ends) has no finite magnitude; a curve of nan or inf is no curve, so no output is
+// written.
+void refuse_non_finite(const Problem& problem, const Outcome& o) {
+    auto refuse = [](double date, double magnitude) {
+        char reason[160];
+        std::snprintf(reason, sizeof reason,
+                      "the best model's magnitude at JD-2400000 %.6f is %g: it gives no light "
+                      "there; nothing is written",
+                      date, magnitude);
+        throw snphot::RunFailure(settings::kModelCurve, reason);
+    };
+    for (const snmodel::ModelRow& row : o.curve)
+        if (!std::isfinite(magnitude_of(row.Lsn)))
+            refuse(o.best[kExplosionDate] + row.t / snmodel::settings::kDay, magnitude_of(row.Lsn));
+    for (std::size_t i = 0; i < o.model.size(); ++i)
+        if (!std::isfinite(o.model[i])) refuse(problem.points[i].date, o.model[i]);
+}
+
 } // namespace
 
 Outcome outcome_of(const Problem& problem, const FitResult& fit) {
@@ -64,6 +84,7 @@ Outcome outcome_of(const Problem& problem, const FitResult& fit) {
     o.velocity = model_velocity(o.best);
     o.chi2 = chi_square_of(problem, o);
     o.curve = snmodel::model_rows(parameters_of(o.best), true);
+    refuse_non_finite(problem, o);
     return o;
 }
 
@@ -78,9 +99,11 @@ void write_table(std::FILE* out, const Problem& problem, const Outcome& o) {
             return;
         }
         char error[32] = "undetermined";
-        if (o.fit.covariance) std::snprintf(error, sizeof error, "%.4g", o.fit.error[j]);
-        std::fprintf(out, "%-16s %-16.10g %-12s %s%s\n", name, o.best[index], error, unit_of(index),
-                     o.fit.at_bound[j] ? "  (at a bound)" : "");
+        if (o.fit.at_bound[j])
+            std::snprintf(error, sizeof error, "at a bound");
+        else if (o.fit.covariance)
+            std::snprintf(error, sizeof error, "%.4g", o.fit.error[j]);
+        std::fprintf(out, "%-16s %-16.10g %-12s %s\n", name, o.best[index], error, unit_of(index));
     };
     row(kExplosionDate);
     for (int index = 0; index < kTmax; ++index) row(index);
@@ -93,6 +116,24 @@ void write_table(std::FILE* out, const Problem& problem, const Outcome& o) {
     std::fprintf(out, "model runs: %ld\n", o.fit.model_runs);
     std::fprintf(out, "converged: %s\n", o.fit.converged ? "yes" : "no");
 }
+
+namespace {
+
+// One line on the parameters at a bound: held there for the errors of the others.
+void write_held(std::FILE* out, const Problem& problem, const Outcome& o) {
+    std::string held;
+    for (std::size_t j = 0; j < problem.free.size(); ++j)
+        if (o.fit.at_bound[j])
+            held += (held.empty() ? "" : ", ") +
+                    std::string(parameter_info(problem.free[j].index).name);
+    if (!held.empty())
+        std::fprintf(out,
+                     "at a bound, held there for the errors of the others: %s (one-sided "
+                     "interval: snpost)\n",
+                     held.c_str());
+}
+
+} // namespace
 
 void write_report(std::FILE* out, const Problem& problem, const Outcome& o, int threads) {
     std::fprintf(out, "snfit: the light-curve model fitted to %s\n\n", kBolometricCurve);
@@ -122,11 +163,12 @@ void write_report(std::FILE* out, const Problem& problem, const Outcome& o, int 
     std::fprintf(out, "\nerrors: 1 sigma from the covariance (J^T J)^-1 at the optimum, J taken "
                       "along its principal axes\n        over one sigma; not scaled by the reduced "
                       "chi2\n");
+    write_held(out, problem, o);
     std::fprintf(out, "correlation matrix (columns in the order of the rows):\n");
     for (std::size_t i = 0; i < problem.free.size(); ++i) {
         std::fprintf(out, "%-16s", parameter_info(problem.free[i].index).name);
         for (std::size_t j = 0; j < problem.free.size(); ++j) {
-            if (o.fit.covariance)
+            if (o.fit.covariance && !o.fit.at_bound[i] && !o.fit.at_bound[j])
                 std::fprintf(out, " %7.4f", o.fit.correlation[i][j]);
             else
                 std::fprintf(out, " %7s", "-");

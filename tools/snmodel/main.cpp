@@ -23,7 +23,7 @@ constexpr const char* kHelp =
     "snmodel: semi-analytic supernova light curve after Arnett & Fu, ApJ 340, 396 (1989).\n"
     "Reads   parameters.inp: thirteen numbers, R0 (cm), Mej (M_sol), Trec (K), MNi (M_sol),\n"
     "        Ekin (1e51 erg), Eth (1e51 erg), a, s, kappa (cm^2/g), Ep (1e51 erg), tp (d),\n"
-    "        Ag (d^2), tmax (d)\n"
+    "        Ag (d^2), tmax (d, at most 36525: 100 years)\n"
     "Writes  kimenet.out: a header of the parameters and derived properties, then one row\n"
     "        (t/day Lsn logLsn Ldiff Lrec xi g_rad) every fifth integration step\n"
     "Prints  the time (days) and the step size (s) of every row written.\n"

@@ -9,11 +9,11 @@ namespace snmodel {
 
 namespace {
 
-enum class Sign { any, positive, not_negative };
+enum class Sign { any, positive, not_negative, century };
 
 // What each parameter may be, in the order of the file. The envelope exponents a and s are
 // checked by the model itself (s = 3 and s = 5 have their own message); tmax may be negative,
-// which gives the header alone.
+// which gives the header alone, but not beyond kLongestRun.
 constexpr std::array<Sign, kParameters.size()> kSigns = {
     Sign::positive,     // R0
     Sign::positive,     // M
@@ -27,7 +27,7 @@ constexpr std::array<Sign, kParameters.size()> kSigns = {
     Sign::not_negative, // Ep
     Sign::not_negative, // tp
     Sign::not_negative, // Ag
-    Sign::any,          // tmax
+    Sign::century,      // tmax
 };
 
 std::string which(int index) {
@@ -43,6 +43,8 @@ std::string parameter_fault(int index, double value) {
         return value > 0.0 ? "" : "must be positive";
     case Sign::not_negative:
         return value >= 0.0 ? "" : "must not be negative";
+    case Sign::century:
+        return value <= kLongestRun ? "" : "must not exceed 36525 days (100 years)";
     case Sign::any:
         break;
     }

@@ -30,10 +30,14 @@ inline constexpr std::array<Parameter, 13> kParameters = {{{"R0", &ModelState::R
                                                            {"Ag", &ModelState::Ag},
                                                            {"tmax", &ModelState::tmax}}};
 
+// The longest run, tmax in days (100 years): a run writes a row every fifth step to tmax, so a
+// huge tmax would fill the disk for ever.
+inline constexpr double kLongestRun = 36525.0;
+
 // Reads the thirteen numbers into the parameter fields of `m`, in the units of the file. Every
 // parameter must be there and be a finite number, and describe a physical explosion: radius,
 // mass, recombination temperature, opacity and kinetic energy positive; nickel mass, thermal
-// energy and the extra source (Ep, tp, Ag) not negative. Anything else throws a RunFailure that
+// energy and the extra source (Ep, tp, Ag) not negative; tmax at most kLongestRun. Anything else throws a RunFailure that
 // names the file, the line and the parameter: a run on zeros or on a broken value would only
 // fill the output with rows of NaN, or never end.
 void read_parameters(std::FILE* file, const std::string& name, ModelState& m);
