@@ -300,8 +300,13 @@ TEST_F(Campaign, SnfitFindsTheModelBehindTheBolometricLightCurve) {
         std::string name, error;
         double value;
         if (!(in >> name >> value >> error) || !truths.count(name)) continue;
-        EXPECT_NEAR(value, truths.at(name), 2.0 * std::stod(error)) << name;
         ++free;
+        // A parameter held at a bound has no error: "at a bound" in its place.
+        if (error == "at") {
+            EXPECT_NE(line.find("at a bound"), std::string::npos) << line;
+            continue;
+        }
+        EXPECT_NEAR(value, truths.at(name), 2.0 * std::stod(error)) << name;
     }
     EXPECT_EQ(free, 5);
     EXPECT_NE(slurp(run_ / "bolometric" / "fit.txt").find("\nconverged: yes\n"), std::string::npos);
