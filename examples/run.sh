@@ -171,7 +171,9 @@ if ((${#skipped[@]})); then
         step bvri snplot
         step bolometric snplot
         cp "$run/bvri/lightcurves.png" "$run/figures/lightcurves-bvri.png"
-        cp "$run/bolometric/"*.png "$run/figures/"
+        for f in fit.png bolometric.png; do
+            [ -f "$run/bolometric/$f" ] && cp "$run/bolometric/$f" "$run/figures/"
+        done
         echo "Figures (snplot): $(cd "$run/figures" && ls | tr '\n' ' ')(in $run/figures)"
     else
         echo "No figures: gnuplot is not installed (apt-get install gnuplot-nox), so snplot is skipped."
