@@ -245,3 +245,21 @@ TEST(Lcimport, AlignedSourcesFollowOneLightCurve) {
         EXPECT_EQ(rows, band[0] == 'B' ? 43 : 42) << curve;
     }
 }
+
+TEST(Lcimport, OffsetsByHandAndExcludedSources) {
+    e2e::Scratch s;
+    s.write("photometry.csv", lines({"mjd,band,mag,mag_err,source", "53300.2,B,15.00,0.02,a",
+                                     "53300.4,B,15.60,0.02,b", "53301.6,B,15.20,0.04,a",
+                                     "53301.7,B,9.00,0.01,c", "53300.3,I,14.00,0.03,a"}));
+    s.write("snphot.toml", "[import]\noffsets = { b = { B = 0.5 } }\nexclude = [\"c\"]\n");
+    const e2e::Result r = s.run("lcimport");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(s.read("B-gorbeA.txt"), kB); // b's 15.60 - 0.5 beside a's 15.00; c left out
+    EXPECT_EQ(s.read("I-gorbeA.txt"), kI);
+    EXPECT_NE(r.out.find("Band B: 4 rows read, 1 dropped (1 of excluded source)\n"
+                         "  offsets (source - reference, subtracted), mag:\n"
+                         "    a                        +0.000  as read\n"
+                         "    b                        +0.500  by hand\n"),
+              std::string::npos)
+        << r.out;
+}

@@ -37,6 +37,12 @@ const char* const kHelp =
     "        \"all\" or \"first\"); align_sources, reference, exclude, offsets by hand\n"
     "        ({ \"source\" = { B = 0.12 } }), match_days, min_pairs.\n";
 
+// A source as the console names it; rows of a table without a source column share one source
+// without a name.
+std::string shown(const std::string& source) {
+    return source.empty() ? "(no source)" : source;
+}
+
 void print_table(const PhotometryReader& reader, const Survey& survey) {
     const Columns& c = reader.columns();
     static const char* const kKinds[] = {"MJD", "JD", "JD - 2400000"};
@@ -58,7 +64,7 @@ void print_other_bands(const Survey& survey, const Plan& plan) {
 
 void print_reference(const Survey& survey, const Plan& plan, const ImportSettings& settings) {
     if (settings.align_sources && plan.reference >= 0)
-        std::printf("Reference source: %s\n", survey.sources.name(plan.reference).c_str());
+        std::printf("Reference source: %s\n", shown(survey.sources.name(plan.reference)).c_str());
 }
 
 void print_offsets(const BandImport& b, const Survey& survey) {
@@ -67,7 +73,8 @@ void print_offsets(const BandImport& b, const Survey& survey) {
     if (!any) return;
     std::printf("  offsets (source - reference, subtracted), mag:\n");
     for (const SourceOffset& o : b.offsets) {
-        const char* name = survey.sources.name(o.source).c_str();
+        const std::string source = shown(survey.sources.name(o.source));
+        const char* name = source.c_str();
         switch (o.kind) {
         case OffsetKind::reference:
             std::printf("    %-24s %+.3f  reference\n", name, 0.0);

@@ -262,8 +262,12 @@ bool PhotometryReader::next(Measurement& row, const std::string* band) {
     row.time = reduced_jd(number(columns_.time, "time"), columns_.time_kind);
     row.mag = number(columns_.mag, "magnitude");
     row.error = number(columns_.error, "error");
-    if (!(row.error > 0))
-        refuse("error " + fields_[static_cast<std::size_t>(columns_.error)] + " is not above 0");
+    const std::string& error = fields_[static_cast<std::size_t>(columns_.error)];
+    if (!(row.error > 0)) refuse("error " + error + " is not above 0");
+    // The light-curve files write six decimals: a smaller error would be written as 0 (and
+    // weigh infinitely in a mean).
+    if (row.error < 0.5e-6)
+        refuse("error " + error + " is below the 0.000001 mag that the light-curve files hold");
     return true;
 }
 

@@ -101,6 +101,9 @@ TEST(PhotometryTable, RefusesWhatIsNotAMeasurementNamingTheLine) {
         {head + "53278.5,B,12.9,,a\n", "photometry.csv:2: error \"\" is not a finite number"},
         {head + "53278.5,B,12.9,0,a\n", "photometry.csv:2: error 0 is not above 0"},
         {head + "53278.5,B,12.9,-0.01,a\n", "photometry.csv:2: error -0.01 is not above 0"},
+        {head + "53278.5,B,12.9,1e-300,a\n",
+         "photometry.csv:2: error 1e-300 is below the 0.000001 mag that the light-curve files "
+         "hold"},
         {head + "53278.5x,B,12.9,0.01,a\n", "photometry.csv:2: time \"53278.5x\" is not a finite number"},
         {head + "nan,B,12.9,0.01,a\n", "photometry.csv:2: time \"nan\" is not a finite number"},
         {head + "53278.5,B,1e999,0.01,a\n", "photometry.csv:2: magnitude \"1e999\" is not a finite number"},
