@@ -231,8 +231,7 @@ class TableReader {
         *target = checked(key, node, "a number");
     }
 
-    void store(const SettingKey& key, const toml::node& node,
-               std::optional<double>* target) const {
+    void store(const SettingKey& key, const toml::node& node, std::optional<double>* target) const {
         *target = checked(key, node, "a number");
     }
 
@@ -250,7 +249,8 @@ class TableReader {
                            const std::string& name) const {
         const std::string what = "an array of 2 numbers";
         const toml::array* array = node.as_array();
-        if (!array || array->size() != 2) refuse_.at(line_of(node.source()), name + " must be " + what);
+        if (!array || array->size() != 2)
+            refuse_.at(line_of(node.source()), name + " must be " + what);
         return {checked(key, *array->get(0), what, name), checked(key, *array->get(1), what, name)};
     }
 
@@ -359,7 +359,10 @@ class TableReader {
     static std::string one_of(const std::vector<std::string>& words) {
         std::string text;
         for (std::size_t w = 0; w < words.size(); ++w)
-            text += (w == 0 ? "" : w + 1 == words.size() ? " or " : ", ") + ("\"" + words[w] + "\"");
+            text += (w == 0                  ? ""
+                     : w + 1 == words.size() ? " or "
+                                             : ", ") +
+                    ("\"" + words[w] + "\"");
         return text;
     }
 
@@ -586,7 +589,8 @@ std::string value_text(const NumbersByName& tables) {
 // A key that holds a value: a choice made, an optional given.
 bool holds_value(const SettingKey& key) {
     if (const Choice* choice = std::get_if<Choice>(&key.value))
-        return *choice->index >= 0 && static_cast<std::size_t>(*choice->index) < choice->words.size();
+        return *choice->index >= 0 &&
+               static_cast<std::size_t>(*choice->index) < choice->words.size();
     if (const auto* value = std::get_if<std::optional<double>*>(&key.value))
         return (*value)->has_value();
     if (const auto* value = std::get_if<std::optional<NumberPair>*>(&key.value))

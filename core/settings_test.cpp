@@ -192,7 +192,8 @@ TEST(SettingsFile, ReadsNamesAndWordsAndPrintsThemBack) {
     EXPECT_EQ(n.bounds["Mni"].line, 8);
     EXPECT_EQ(tables[0].line("bounds"), 8);
     ASSERT_EQ(n.offsets.size(), 2u);
-    EXPECT_EQ(n.offsets["Konkoly 60cm"].value, (std::map<std::string, double>{{"B", 0.12}, {"V", -0.05}}));
+    EXPECT_EQ(n.offsets["Konkoly 60cm"].value,
+              (std::map<std::string, double>{{"B", 0.12}, {"V", -0.05}}));
     EXPECT_TRUE(n.offsets["s2"].value.empty());
 
     // Printed and read back into other members, every value is the same.
@@ -230,7 +231,8 @@ TEST(SettingsFile, RefusesNamesAndWordsThatBreakTheirKindAtTheirLine) {
          "x.toml:2: [fit] bounds must be a table of number pairs by name"},
         {"[fit]\n[fit.bounds]\nM = [1, 2]\nR0 = [1, 2]\n",
          "x.toml:4: [fit] bounds: \"R0\" is not one of \"M\", \"Mni\""},
-        {"[fit]\nbounds = { M = [1, 'a'] }\n", "x.toml:2: [fit] bounds.M must be an array of 2 numbers"},
+        {"[fit]\nbounds = { M = [1, 'a'] }\n",
+         "x.toml:2: [fit] bounds.M must be an array of 2 numbers"},
         {"[fit]\noffsets = { s = 1 }\n",
          "x.toml:2: [fit] offsets.s must be a table of numbers by name"},
         {"[fit]\noffsets = { s = { B = nan } }\n",

@@ -127,8 +127,8 @@ std::vector<double> rise_along_axes(const Problem& problem, const FitResult& r) 
             for (std::size_t a = 0; a < m; ++a) {
                 const FreeParameter& p = problem.free[moving[a]];
                 const double step = sign * std::sqrt(lambda[e]) * V[a][e];
-                moved[p.index] = p.log_scale ? r.best[p.index] * std::exp(step)
-                                             : r.best[p.index] + step;
+                moved[p.index] =
+                    p.log_scale ? r.best[p.index] * std::exp(step) : r.best[p.index] + step;
             }
             sum += chi_square(problem, moved);
         }

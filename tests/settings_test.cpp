@@ -53,6 +53,13 @@ void put_inputs(const e2e::Scratch& s, const std::string& program) {
                                               "57830.2,B,15.0,0.02,a", "57830.3,I,14.0,0.02,a",
                                               "57830.4,B,15.3,0.03,b", "57831.2,B,15.1,0.02,a",
                                               "57831.5,B,15.4,0.03,b", "57831.6,V,14.4,0.03,c"}));
+    if (program == "snfit") {
+        for (const char* name : {"B-gorbeA.txt", "I-gorbeA.txt", "parameters.inp"})
+            s.write(name, campaign(name));
+        ASSERT_EQ(s.run("bolcurve").status, 0);
+        for (const char* name : {"B-gorbeA.txt", "I-gorbeA.txt"})
+            std::remove((s.dir() / name).c_str());
+    }
 }
 
 // Everything a run leaves: its console and every file of the directory but the settings.
@@ -310,6 +317,9 @@ TEST(SettingsFile, PrintedSettingsReadBackReproduceTheRun) {
         {"lcimport", "[import]\nalign_sources = true\nbands = [\"I\", \"B\"]\nexclude = [\"c\"]\n"
                      "offsets = { b = { B = 0.05, I = -0.01 } }\nper_night = \"all\"\n"
                      "time_kind = \"mjd\"\nmin_pairs = 1.0\n"},
+        {"snfit",
+         "[fit]\nfree = [\"Mni\"]\nexplosion_date = 57834.9\nbounds = { Mni = [0.01, 0.2] }\n"
+         "dates = [57836.0, 58100.0]\nsystematic = 0.04\nvelocity = [4900.0, 300.0]\n"},
     };
     for (const KeyCase& c : cases) {
         SCOPED_TRACE(c.program);

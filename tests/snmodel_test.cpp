@@ -301,12 +301,20 @@ TEST(Snmodel, UnphysicalParametersAreRefusedAndNothingIsModelled) {
         const char* fault;
     };
     const Case cases[] = {
-        {1, "0", "(R0) must be positive"},          {1, "-5e13", "(R0) must be positive"},
-        {2, "0", "(M) must be positive"},           {3, "-5500", "(Tion) must be positive"},
-        {4, "-0.05", "(Mni) must not be negative"}, {5, "0", "(Ek) must be positive"},
-        {6, "-1", "(E) must not be negative"},      {9, "0", "(kappa) must be positive"},
-        {10, "-1", "(Ep) must not be negative"},    {11, "-3", "(tp) must not be negative"},
-        {12, "-1", "(Ag) must not be negative"},    {13, "inf", "(tmax) is not a finite number"},
+        {1, "0", "(R0) must be positive"},
+        {1, "-5e13", "(R0) must be positive"},
+        {2, "0", "(M) must be positive"},
+        {3, "-5500", "(Tion) must be positive"},
+        {4, "-0.05", "(Mni) must not be negative"},
+        {5, "0", "(Ek) must be positive"},
+        {6, "-1", "(E) must not be negative"},
+        {9, "0", "(kappa) must be positive"},
+        {10, "-1", "(Ep) must not be negative"},
+        {11, "-3", "(tp) must not be negative"},
+        {12, "-1", "(Ag) must not be negative"},
+        {13, "inf", "(tmax) is not a finite number"},
+        {13, "1e30", "(tmax) must not exceed 36525 days (100 years)"},
+        {13, "36525.001", "(tmax) must not exceed 36525 days (100 years)"},
         {2, "nan", "(M) is not a finite number"},
     };
     for (const Case& c : cases) {

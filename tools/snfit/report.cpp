@@ -54,19 +54,19 @@ const char* unit_of(int index) {
 // plateau ends) has no finite magnitude; a curve of nan or inf is no curve, so no output is
 // written.
 void refuse_non_finite(const Problem& problem, const Outcome& o) {
-    auto refuse = [](double date, double magnitude) {
+    auto refuse = [](double date) {
         char reason[160];
         std::snprintf(reason, sizeof reason,
-                      "the best model's magnitude at JD-2400000 %.6f is %g: it gives no light "
-                      "there; nothing is written",
-                      date, magnitude);
+                      "the best model's magnitude at JD-2400000 %.6f is not a finite number: the "
+                      "model gives no light there; nothing is written",
+                      date);
         throw snphot::RunFailure(settings::kModelCurve, reason);
     };
     for (const snmodel::ModelRow& row : o.curve)
         if (!std::isfinite(magnitude_of(row.Lsn)))
-            refuse(o.best[kExplosionDate] + row.t / snmodel::settings::kDay, magnitude_of(row.Lsn));
+            refuse(o.best[kExplosionDate] + row.t / snmodel::settings::kDay);
     for (std::size_t i = 0; i < o.model.size(); ++i)
-        if (!std::isfinite(o.model[i])) refuse(problem.points[i].date, o.model[i]);
+        if (!std::isfinite(o.model[i])) refuse(problem.points[i].date);
 }
 
 } // namespace
