@@ -96,9 +96,10 @@ namespace {
 
 // Every table that some program of the suite reads. A table of any other name is a misspelling
 // that would silently leave a program on its built-in values, so every program refuses it.
-constexpr std::array<std::string_view, 11> kSuiteTables = {
-    "comparison", "colour",   "standard_field", "subtraction",   "bolometric", "bandconv",
-    "decay",      "spectrum", "line_profile",   "line_profile2", "fit"};
+constexpr std::array<std::string_view, 12> kSuiteTables = {
+    "comparison", "colour",       "standard_field", "subtraction", "bolometric",
+    "bandconv",   "decay",        "spectrum",       "line_profile", "line_profile2",
+    "fit",        "import"};
 
 bool suite_table(std::string_view name) {
     return std::find(kSuiteTables.begin(), kSuiteTables.end(), name) != kSuiteTables.end();
@@ -149,6 +150,7 @@ class TableReader {
             key.given = true;
             key.line = line_of(value->source());
         }
+        refuse_broken_relations(*file_table);
     }
 
   private:
@@ -169,6 +171,26 @@ class TableReader {
                        "unknown key \"" + std::string(unknown->str()) + "\" in " + label_);
     }
 
+    // A key given with one that it excludes, or without the one that it needs, named at the later
+    // of the two (the key itself for a missing partner).
+    void refuse_broken_relations(const toml::table& file_table) const {
+        auto line_of_key = [&](const std::string& name) {
+            const toml::node* node = file_table.get(name);
+            return node ? line_of(node->source()) : 0L;
+        };
+        for (const SettingKey& key : table_.keys) {
+            if (!key.given) continue;
+            for (const std::string& other : key.excludes)
+                if (table_.given(other))
+                    refuse_.at(std::max(line_of_key(key.name), line_of_key(other)),
+                               label_ + " " + key.name + " and " + other +
+                                   " cannot both be given: they set the same values two ways");
+            if (!key.needs.empty() && !table_.given(key.needs))
+                refuse_.at(line_of_key(key.name),
+                           name_of(key) + " is given without " + key.needs);
+        }
+    }
+
     std::string name_of(const SettingKey& key) const { return label_ + " " + key.name; }
     std::string name_of(const SettingKey& key, const std::string& entry) const {
         return name_of(key) + "." + entry;
@@ -184,6 +206,8 @@ class TableReader {
         if (!std::isfinite(*value)) refuse_.at(line, name + " must be a finite number");
         if (!(*value > key.above))
             refuse_.at(line, name + " must be greater than " + shortest(key.above));
+        if (!(*value < key.below))
+            refuse_.at(line, name + " must be less than " + shortest(key.below));
         return *value;
     }
     double checked(const SettingKey& key, const toml::node& node, const std::string& what) const {
@@ -588,12 +612,13 @@ std::string settings_number(float value) {
 
 namespace {
 
+// A number that is not set (not a number) shows as "?": only a key set aside prints one.
 std::string value_text(float* value) {
-    return toml_number(*value);
+    return std::isnan(*value) ? "?" : toml_number(*value);
 }
 
 std::string value_text(double* value) {
-    return toml_number(*value);
+    return std::isnan(*value) ? "?" : toml_number(*value);
 }
 
 std::string value_text(std::span<float> values) {
@@ -716,6 +741,12 @@ void print_key(std::FILE* out, const SettingKey& key) {
         return;
     }
     const std::string value = std::visit([](auto v) { return value_text(v); }, key.value);
+    if (key.aside) {
+        if (const std::string note = key.aside(); !note.empty()) {
+            std::fprintf(out, "# %s = %s  # %s\n", key.name.c_str(), value.c_str(), note.c_str());
+            return;
+        }
+    }
     const std::string line = key.name + " = " + value;
     if (key.comment.empty())
         std::fprintf(out, "%s\n", line.c_str());

@@ -74,6 +74,16 @@ struct SettingKey {
     double above = -std::numeric_limits<double>::infinity(); // a number must be greater than this
     bool given = false;                                      // set when the file gives the key
     long line = 0;                                           // where the file gives it
+    double below = std::numeric_limits<double>::infinity();  // a number must be less than this
+    // Keys of the same table that may not be given together with this one: two ways of giving
+    // the same values.
+    std::vector<std::string> excludes = {};
+    // A key of the same table without which this one means nothing ("" for none).
+    std::string needs = {};
+    // When set and it returns a note, the key is printed as a comment with the note in place of
+    // its comment: its value follows from other keys of the table, or is not in use. So that the
+    // printed table reads back as the same settings.
+    std::function<std::string()> aside = {};
 };
 
 // A key holding one number (stored in single or double precision, or none until the file gives
@@ -145,7 +155,8 @@ std::string settings_number(double value);
 std::string settings_number(float value);
 
 // Prints the tables in the syntax of the file, each with its comment, every key with its value
-// written so that it reads back as the same number.
+// written so that it reads back as the same number (a key set aside as a comment with its note; a
+// number that is not set shows as "?").
 void print_settings(std::FILE* out, std::span<const SettingsTable> tables);
 
 } // namespace snphot

@@ -8,7 +8,12 @@
 # is emptied first when run.sh made it, and refused when it holds anything else). Without
 # arguments, the campaign examples/campaign is run through all fifteen programs in
 # build/example-run, then the second field examples/another-field in
-# build/example-run/another-field. The field's directory itself is never written. Each stage works
+# build/example-run/another-field, then the real supernova examples/sn2004et in
+# build/example-run/sn2004et. The field's directory itself is never written.
+#
+# A supernova given as a photometry table (photometry.csv, as examples/sn2004et) is reduced in RUN
+# itself: lcimport writes its light curves, bolcurve the bolometric light curve, snfit fits it when
+# a parameters.inp is there, and snplot draws the light curves and the fit. Each stage works
 # in a subdirectory of RUN, since several programs use the same file names: bvri/ (lcbuild-bvri,
 # lcsub), bvri-err/ (lcsub-err), griz/ (lcbuild-griz, bandconv, bandtab), bolometric/ (bolcurve, snfit),
 # calibration/ (starcorr, starcal), model/ (snmodel, decayheat), spectrum/ (specjoin, cumquad,
@@ -20,14 +25,16 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 if [ $# -eq 0 ]; then
     "$0" "$top/examples/campaign" "$top/build/example-run"
     echo
-    exec "$0" "$top/examples/another-field" "$top/build/example-run/another-field"
+    "$0" "$top/examples/another-field" "$top/build/example-run/another-field"
+    echo
+    exec "$0" "$top/examples/sn2004et" "$top/build/example-run/sn2004et"
 fi
 campaign=$(cd "$1" && pwd)
 run=${2:-$top/build/example-run}
 bin=${SNPHOT_BIN:-$top/build/bin}
 
 for program in lcbuild-bvri lcbuild-griz bandconv lcsub lcsub-err bolcurve starcorr starcal \
-               bandtab snmodel decayheat specjoin cumquad cumquad2 snfit; do
+               bandtab snmodel decayheat specjoin cumquad cumquad2 snfit lcimport snplot; do
     [ -x "$bin/$program" ] || { echo "run.sh: $bin/$program is missing: build the suite first" >&2; exit 1; }
 done
 
@@ -83,6 +90,37 @@ step() {
         "$( ((${#written[@]})) && printf '%s, ' "${written[@]}" | sed 's/, $//' || echo "nothing (console only)")" "$warnings"
 }
 
+# A supernova given as a photometry table: its light curves, bolometric light curve, fit and
+# figures, all in RUN.
+if has photometry.csv; then
+    echo "Supernova: $campaign"
+    echo "Working directory: $run"
+    echo
+    (cd "$run" && rm -rf bvri bvri-err griz bolometric calibration model spectrum figures)
+    for f in photometry.csv snphot.toml parameters.inp; do has "$f" && cp "$campaign/$f" "$run/"; done
+    step . lcimport
+    step . bolcurve
+    if has parameters.inp; then
+        step . snfit
+        grep -E "^((explosion_date|R0|M|Mni|Ek|Ag) +[0-9]|reduced chi2)" "$run/fit.txt" | sed "s/^/    /"
+        # The plateau of the fitted model: from the explosion to where it falls fastest (past day 40).
+        awk '/^#/ { next }
+             !started { t0 = $1; started = 1 }
+             n++ { s = ($2 - pm) / ($1 - pt); if ($1 - t0 > 40 && s > fastest) { fastest = s; end = ($1 + pt) / 2 } }
+             { pm = $2; pt = $1 }
+             END { printf "    plateau of the model: %.0f days (it falls fastest at JD-2400000 %.1f, %.2f mag/day)\n", end - t0, end, fastest }' \
+            "$run/fit-model.txt" | tee "$run/plateau.txt"
+    fi
+    echo
+    if command -v gnuplot >/dev/null 2>&1; then
+        step . snplot
+        echo "Figures: $(cd "$run" && ls ./*.png | sed 's|^\./||' | tr '\n' ' ')(in $run)"
+    else
+        echo "No figures: gnuplot is not installed (apt-get install gnuplot-nox), so snplot is skipped."
+    fi
+    exit 0
+fi
+
 echo "Example campaign: $campaign"
 echo "Working directory: $run"
 echo
@@ -128,7 +166,18 @@ fi
 echo
 if ((${#skipped[@]})); then
     echo "Not run for this field: $(printf '%s; ' "${skipped[@]}" | sed 's/; $//')."
-    echo "No figures for a field without the model and the spectrum."
+    # Without the model and the spectrum, the figures of any supernova: snplot's.
+    if command -v gnuplot >/dev/null 2>&1; then
+        step bvri snplot
+        step bolometric snplot
+        cp "$run/bvri/lightcurves.png" "$run/figures/lightcurves-bvri.png"
+        for f in fit.png bolometric.png; do
+            [ -f "$run/bolometric/$f" ] && cp "$run/bolometric/$f" "$run/figures/"
+        done
+        echo "Figures (snplot): $(cd "$run/figures" && ls | tr '\n' ' ')(in $run/figures)"
+    else
+        echo "No figures: gnuplot is not installed (apt-get install gnuplot-nox), so snplot is skipped."
+    fi
 elif command -v gnuplot >/dev/null 2>&1; then
     for script in "$top"/examples/plots/*.gp; do
         name=$(basename "$script" .gp)

@@ -1,7 +1,7 @@
 // The failure contract of every program at once: a full disk on any output, a console that cannot
 // be written, closed standard descriptors, an input that cannot be read, fields that are not
 // finite numbers, and CR LF line ends. Each program runs on a small valid fixture; one table per
-// fault covers all fifteen.
+// fault covers all sixteen.
 #include "e2e.hpp"
 
 #include <gtest/gtest.h>
@@ -132,6 +132,11 @@ const std::vector<Program>& programs() {
              {"Eredmeny.txt"}},
             {"cumquad", {}, {}},
             {"cumquad2", {}, {}},
+            {"lcimport",
+             {{"photometry.csv", e2e::lines({"mjd,band,mag,mag_err,source",
+                                             "56789.1,B,15.9,0.02,a", "56789.2,I,14.7,0.02,a",
+                                             "56790.1,B,16.0,0.02,a", "56790.2,I,14.8,0.02,a"})}},
+             {"B-gorbeA.txt", "I-gorbeA.txt"}},
         };
     }();
     return all;
@@ -272,7 +277,7 @@ TEST(EveryProgram, AnInputThatCannotBeReadStopsTheRunBeforeAnyOutput) {
         {"starcal", "z-korr.txt"},        {"bandconv", "z-gorbe.txt"},
         {"lcsub", "B-gorbeS.txt"},        {"lcsub-err", "R-gorbeS.txt"},
         {"bolcurve", "I-gorbeA.txt"},     {"specjoin", "fasz"},
-        {"snfit", "bol-gorbe.txt"},
+        {"snfit", "bol-gorbe.txt"},       {"lcimport", "photometry.csv"},
     };
     for (const auto& [name, input] : cases) {
         const Program& p = program(name);
@@ -319,6 +324,9 @@ TEST(EveryProgram, ATableFieldThatIsNotAFiniteNumberStopsTheRun) {
         {"specjoin", "PSNspectraCut2.txt",
          [](const std::string& f) { return "6500 1e-15\n" + f + " 2e-15\n"; }, "2"},
         {"specjoin", "fasz", [](const std::string& f) { return "6506 " + f + " 0\n"; }, "1"},
+        {"lcimport", "photometry.csv",
+         [](const std::string& f) { return "mjd,band,mag,mag_err\n56789.1,B," + f + ",0.02\n"; },
+         "2"},
     };
     for (const Case& c : cases) {
         for (const std::string& field : kNotFinite) {
@@ -648,7 +656,7 @@ TEST(EveryProgram, APauseAtATerminalSaysWhatItWaitsFor) {
         {"lcbuild-bvri", 3}, {"lcbuild-griz", 3}, {"starcorr", 2},  {"starcal", 4},
         {"bandconv", 1},     {"bandtab", 1},      {"lcsub", 1},     {"lcsub-err", 1},
         {"bolcurve", 1},     {"snmodel", 0},      {"decayheat", 0}, {"specjoin", 0},
-        {"cumquad", 1},      {"cumquad2", 1},     {"snfit", 0}};
+        {"cumquad", 1},      {"cumquad2", 1},     {"snfit", 0},     {"lcimport", 0}};
     for (const Program& p : programs()) {
         e2e::Scratch s;
         write_all(s, p.inputs);

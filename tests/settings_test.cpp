@@ -48,6 +48,11 @@ void put_inputs(const e2e::Scratch& s, const std::string& program) {
         for (const char* name : {"B-gorbeA.txt", "I-gorbeA.txt"}) s.write(name, campaign(name));
     if (program == "specjoin")
         for (const char* name : {"PSNspectraCut2.txt", "fasz"}) s.write(name, campaign(name));
+    if (program == "lcimport")
+        s.write("photometry.csv", e2e::lines({"mjd,band,mag,mag_err,source",
+                                              "57830.2,B,15.0,0.02,a", "57830.3,I,14.0,0.02,a",
+                                              "57830.4,B,15.3,0.03,b", "57831.2,B,15.1,0.02,a",
+                                              "57831.5,B,15.4,0.03,b", "57831.6,V,14.4,0.03,c"}));
     if (program == "snfit") {
         for (const char* name : {"B-gorbeA.txt", "I-gorbeA.txt", "parameters.inp"})
             s.write(name, campaign(name));
@@ -120,6 +125,8 @@ const KeyCase kKeys[] = {
     {"bolcurve", "[bolometric]\nextinction_B = 0.2"},
     {"bolcurve", "[bolometric]\nextinction_I = 0.1"},
     {"bolcurve", "[bolometric]\ndistance_pc = 1.5e7"},
+    {"bolcurve", "[bolometric]\nebv = 0.05"},
+    {"bolcurve", "[bolometric]\nebv = 0.05\nrv = 2.5"},
     {"bandconv", "[bandconv]\ndirection = \"bvri-to-griz\""},
     {"decayheat", "[decay]\nnickel_mass = 0.07"},
     {"decayheat", "[decay]\nnickel_half_life = 6.1"},
@@ -197,6 +204,29 @@ TEST(SettingsFile, DistanceMovesTheBolometricMagnitudesByFiveLogOfTheRatio) {
         EXPECT_EQ(after[n][2], before[n][2]);
     }
     EXPECT_EQ(set.result.out, builtin.result.out); // the colour table does not depend on it
+}
+
+// E(B-V) = 0.2 with R_V = 3.1: the colour table's B loses 0.2 * 4.128809 mag instead of the
+// built-in 0.146, its I 0.2 * 1.861144 instead of 0.061 (the hand values of the extinction law's
+// unit test), to the precision of the six printed decimals of single-precision magnitudes.
+TEST(SettingsFile, ReddeningSetsTheExtinctionInBAndI) {
+    const Session builtin("bolcurve", "");
+    const Session set("bolcurve", "[bolometric]\nebv = 0.2\n");
+    ASSERT_EQ(set.result.status, 0) << set.result.err;
+    auto colour_rows = [](const std::string& out) {
+        std::vector<std::vector<double>> table;
+        for (auto& row : rows_of(out))
+            if (row.size() == 7) table.push_back(row);
+        return table;
+    };
+    const auto before = colour_rows(builtin.result.out);
+    const auto after = colour_rows(set.result.out);
+    ASSERT_EQ(after.size(), before.size());
+    ASSERT_GT(before.size(), 20u);
+    for (std::size_t n = 0; n < before.size(); ++n) {
+        EXPECT_NEAR(after[n][1] - before[n][1], 0.146 - 0.2 * 4.128809, 1e-5) << "row " << n;
+        EXPECT_NEAR(after[n][2] - before[n][2], 0.061 - 0.2 * 1.861144, 1e-5) << "row " << n;
+    }
 }
 
 // The reference night moved to 57830, before the explosion: its row is marked 100 mag fainter
@@ -278,11 +308,15 @@ TEST(SettingsFile, PrintedSettingsReadBackReproduceTheRun) {
         {"starcorr", "[standard_field]\nr = [14.7, 14.4, 15.0, 14.7, 14.9]\n"
                      "[colour]\ngriz = [-0.12, -0.01, -0.1, 0.001]\n"},
         {"bolcurve", "[bolometric]\nextinction_B = 0.3\ndistance_pc = 9.87e6\n"},
+        {"bolcurve", "[bolometric]\nebv = 0.41\nrv = 2.9\n"},
         {"lcsub-err", "[subtraction]\nreference_date = 57830.25\n"},
         {"decayheat", "[decay]\nnickel_mass = 0.0512\ncobalt_half_life = 77.1\n"},
         {"specjoin", "[spectrum]\nredshift = 0.0051\nflux_factor = 3.3e15\n"},
         {"cumquad2", "[line_profile2]\nA1 = 0.1734\ns2 = 61\n"},
         {"bandconv", "[bandconv]\ndirection = \"bvri-to-griz\"\n"},
+        {"lcimport", "[import]\nalign_sources = true\nbands = [\"I\", \"B\"]\nexclude = [\"c\"]\n"
+                     "offsets = { b = { B = 0.05, I = -0.01 } }\nper_night = \"all\"\n"
+                     "time_kind = \"mjd\"\nmin_pairs = 1.0\n"},
         {"snfit",
          "[fit]\nfree = [\"Mni\"]\nexplosion_date = 57834.9\nbounds = { Mni = [0.01, 0.2] }\n"
          "dates = [57836.0, 58100.0]\nsystematic = 0.04\nvelocity = [4900.0, 300.0]\n"},

@@ -78,7 +78,7 @@ void close_files(Files& files) {
     close_written(files.bolometric);
 }
 
-int run(const Settings& settings) {
+int run(const BolometricSettings& settings) {
     Files files = open_files();
     EpochTable table;
     std::printf("\nBeolvasva:\n");
@@ -95,7 +95,7 @@ int run(const Settings& settings) {
 } // namespace
 
 int main(int argc, char** argv) {
-    Settings settings;
+    BolometricSettings settings;
     return snphot::run_program(argc, argv, {"bolcurve", kHelp, {bolometric_table(settings)}},
                                [&] { return run(settings); });
 }
