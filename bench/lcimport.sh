@@ -7,6 +7,7 @@
 # Usage: bench/lcimport.sh [bin-directory] (default: build/bin).
 source "$(dirname "$0")/scratch.sh"
 bin=$(cd "${1:-$top/build/bin}" && pwd)
+[ -x /usr/bin/time ] || { echo "bench/lcimport.sh: needs GNU time (apt-get install time)" >&2; exit 2; }
 
 # table ROWS BANDS FILE: ROWS rows, the bands in turn, about 4 rows of a band per night.
 table() {
