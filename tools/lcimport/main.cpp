@@ -125,7 +125,7 @@ void print_band(const BandImport& b, const Survey& survey, const std::string& fi
 }
 
 void write_curve(const BandImport& b, const std::string& name) {
-    File out = open_checked(name, "w");
+    File out = open_output(name);
     for (const Point& p : b.points) write_light_curve_row(out.get(), p.time, p.mag, p.error, p.total);
     close_written(out);
 }
