@@ -1,6 +1,6 @@
 // snmodel's parameter file "parameters.inp": thirteen numbers. A file that is accepted leaves
 // every parameter a finite number within its checks.
-#include "snmodel/parameters.hpp"
+#include "parameters.hpp"
 #include "fuzz_support.hpp"
 
 #include <cstdint>
