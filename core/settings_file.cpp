@@ -46,9 +46,9 @@ namespace {
 
 // Every table that some program of the suite reads. A table of any other name is a misspelling
 // that would silently leave a program on its built-in values, so every program refuses it.
-constexpr std::array<std::string_view, 11> kSuiteTables = {
+constexpr std::array<std::string_view, 12> kSuiteTables = {
     "comparison", "colour",   "standard_field", "subtraction",   "bolometric", "bandconv",
-    "decay",      "spectrum", "line_profile",   "line_profile2", "fit"};
+    "decay",      "spectrum", "line_profile",   "line_profile2", "fit",        "posterior"};
 
 bool suite_table(std::string_view name) {
     return std::find(kSuiteTables.begin(), kSuiteTables.end(), name) != kSuiteTables.end();

@@ -50,21 +50,29 @@ class TableReader {
     std::string file_;
 };
 
-std::vector<int> read_free(const TableReader& in, const toml::node& node) {
+void read_free(const TableReader& in, const toml::node& node, FitSettings& settings) {
     const toml::array* array = node.as_array();
     if (!array) in.fail(node, "free: must be an array of parameter names");
     if (array->empty()) in.fail(node, "free: names no parameter");
     std::vector<int> free;
+    settings.scatter = false;
     for (const toml::node& element : *array) {
         if (!element.is_string()) in.fail(element, "free: must be an array of parameter names");
-        const int index = in.parameter(element, *element.value<std::string>(), "free");
+        const std::string name = *element.value<std::string>();
+        if (name == kScatterName) {
+            if (settings.scatter) in.fail(element, "free: 'scatter' is named twice");
+            settings.scatter = true;
+            continue;
+        }
+        const int index = in.parameter(element, name, "free");
         for (int seen : free)
             if (seen == index)
                 in.fail(element,
                         "free: '" + std::string(parameter_info(index).name) + "' is named twice");
         free.push_back(index);
     }
-    return free;
+    if (free.empty()) in.fail(node, "free: names no parameter of the model");
+    settings.free = std::move(free);
 }
 
 void read_bounds(const TableReader& in, const toml::node& node, FitSettings& settings) {
@@ -72,12 +80,37 @@ void read_bounds(const TableReader& in, const toml::node& node, FitSettings& set
     if (!table) in.fail(node, "bounds: must be a table of [low, high] per parameter");
     for (const auto& [key, value] : *table) {
         const std::string name(key.str());
-        const int index = in.parameter(value, name, "bounds");
+        const bool scatter = name == kScatterName;
+        const int index = scatter ? -1 : in.parameter(value, name, "bounds");
         const Bound bound = in.pair(value, "bounds." + name);
         if (!(bound.low < bound.high))
             in.fail(value, "bounds." + name + ": low must be below high");
+        if (scatter) {
+            if (!(bound.low > 0.0)) in.fail(value, "bounds.scatter: must be positive");
+            settings.scatter_bound = bound;
+            continue;
+        }
         settings.bounds[index] = bound;
         settings.bound_source[index] = in.where(value);
+    }
+}
+
+void read_priors(const TableReader& in, const toml::node& node, FitSettings& settings) {
+    const toml::table* table = node.as_table();
+    if (!table) in.fail(node, "priors: must be a table of [mean, sigma] per parameter");
+    for (const auto& [key, value] : *table) {
+        const std::string name(key.str());
+        const bool scatter = name == kScatterName;
+        const int index = scatter ? -1 : in.parameter(value, name, "priors");
+        const Bound pair = in.pair(value, "priors." + name);
+        if (!(pair.high > 0.0)) in.fail(value, "priors." + name + ": sigma must be positive");
+        const Prior prior{pair.low, pair.high};
+        if (scatter) {
+            settings.scatter_prior = prior;
+            continue;
+        }
+        settings.priors[index] = prior;
+        settings.prior_source[index] = in.where(value);
     }
 }
 
@@ -89,7 +122,7 @@ FitSettings parse_fit_table(const toml::table& fit, const std::string& file_name
     for (const auto& [key, node] : fit) {
         const std::string_view name = key.str();
         if (name == "free") {
-            settings.free = read_free(in, node);
+            read_free(in, node, settings);
         } else if (name == "explosion_date") {
             settings.explosion_date = in.number(node, "explosion_date");
             settings.explosion_date_source = in.where(node);
@@ -107,6 +140,8 @@ FitSettings parse_fit_table(const toml::table& fit, const std::string& file_name
             if (v.low <= 0.0) in.fail(node, "velocity: the value must be positive");
             if (v.high <= 0.0) in.fail(node, "velocity: sigma must be positive");
             settings.velocity = Velocity{v.low, v.high};
+        } else if (name == "priors") {
+            read_priors(in, node, settings);
         } else {
             in.fail(node, "unknown key '" + std::string(name) + "'");
         }
@@ -130,6 +165,7 @@ void print_fit_table(std::FILE* out, const FitSettings& settings) {
     std::string free;
     for (int index : settings.free)
         free += std::string(free.empty() ? "" : ", ") + "\"" + parameter_info(index).name + "\"";
+    if (settings.scatter) free += std::string(", \"") + kScatterName + "\"";
     std::fprintf(out, "free = [%s]\n", free.c_str());
     if (settings.explosion_date)
         std::fprintf(out, "explosion_date = %s  # start, JD - 2400000\n",
@@ -156,6 +192,10 @@ void print_fit_table(std::FILE* out, const FitSettings& settings) {
             bounds += std::string(bounds.empty() ? "" : ", ") + parameter_info(index).name + " = " +
                       pair_text(b.low, b.high);
     }
+    if (settings.scatter || settings.scatter_bound.low != kScatterBound.low ||
+        settings.scatter_bound.high != kScatterBound.high)
+        bounds += std::string(bounds.empty() ? "" : ", ") + kScatterName + " = " +
+                  pair_text(settings.scatter_bound.low, settings.scatter_bound.high);
     std::fprintf(out, "bounds = { %s }\n", bounds.c_str());
     if (settings.dates)
         std::fprintf(out, "dates = %s  # JD - 2400000: the points that enter the fit\n",
@@ -169,6 +209,18 @@ void print_fit_table(std::FILE* out, const FitSettings& settings) {
                      pair_text(settings.velocity->value, settings.velocity->sigma).c_str());
     else
         std::fprintf(out, "# velocity = [value, sigma]  # km/s: no constraint on v\n");
+    std::string priors;
+    for (const auto& [index, p] : settings.priors)
+        priors += std::string(priors.empty() ? "" : ", ") + parameter_info(index).name + " = " +
+                  pair_text(p.mean, p.sigma);
+    if (settings.scatter_prior)
+        priors += std::string(priors.empty() ? "" : ", ") + kScatterName + " = " +
+                  pair_text(settings.scatter_prior->mean, settings.scatter_prior->sigma);
+    if (priors.empty())
+        std::fprintf(out, "# priors = { NAME = [mean, sigma] }  # Gaussian priors: none\n");
+    else
+        std::fprintf(out, "priors = { %s }  # Gaussian [mean, sigma], units of parameters.inp\n",
+                     priors.c_str());
 }
 
 snphot::SettingsTable fit_table(FitSettings& settings) {
