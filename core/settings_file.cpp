@@ -27,6 +27,10 @@ SettingKey number(std::string name, double& value, std::string comment, double a
     return {std::move(name), &value, std::move(comment), above};
 }
 
+SettingKey whole(std::string name, long& value, std::string comment, double above) {
+    return {std::move(name), &value, std::move(comment), above};
+}
+
 SettingKey numbers(std::string name, std::span<float> values, std::string comment) {
     return {std::move(name), values, std::move(comment)};
 }
@@ -149,6 +153,15 @@ class TableReader {
 
     void store(const SettingKey& key, const toml::node& node, double* target) const {
         *target = checked(key, node, "a number");
+    }
+
+    void store(const SettingKey& key, const toml::node& node, long* target) const {
+        const long line = line_of(node.source());
+        const auto* integer = node.as_integer();
+        if (!integer) refuse_.at(line, name_of(key) + " must be a whole number");
+        if (!(static_cast<double>(integer->get()) > key.above))
+            refuse_.at(line, name_of(key) + " must be greater than " + shortest(key.above));
+        *target = static_cast<long>(integer->get());
     }
 
     void store(const SettingKey& key, const toml::node& node, std::span<float> target) const {
@@ -306,6 +319,10 @@ std::string value_text(float* value) {
 
 std::string value_text(double* value) {
     return toml_number(*value);
+}
+
+std::string value_text(long* value) {
+    return std::to_string(*value);
 }
 
 std::string value_text(std::span<float> values) {

@@ -32,7 +32,7 @@ struct Choice {
 // One key of a table, bound to the member that holds its value.
 struct SettingKey {
     std::string name;
-    std::variant<float*, double*, std::span<float>, Choice> value;
+    std::variant<float*, double*, std::span<float>, Choice, long*> value;
     std::string comment; // unit and meaning, printed beside the value
     double above = -std::numeric_limits<double>::infinity(); // a number must be greater than this
     bool given = false;                                      // set when the file gives the key
@@ -44,6 +44,9 @@ SettingKey number(std::string name, float& value, std::string comment,
                   double above = -std::numeric_limits<double>::infinity());
 SettingKey number(std::string name, double& value, std::string comment,
                   double above = -std::numeric_limits<double>::infinity());
+// A key holding a whole number (a TOML integer) that must be greater than `above`.
+SettingKey whole(std::string name, long& value, std::string comment,
+                 double above = -std::numeric_limits<double>::infinity());
 // A key holding an array of exactly values.size() numbers.
 SettingKey numbers(std::string name, std::span<float> values, std::string comment);
 // A key holding one of the words.

@@ -16,7 +16,7 @@ struct Sample {
 
 class Chain {
   public:
-    Chain(int walkers, int dimensions) : walkers_(walkers), dimensions_(dimensions) {}
+    Chain(int walkers = 0, int dimensions = 0) : walkers_(walkers), dimensions_(dimensions) {}
 
     void record(const Ensemble& ensemble);
 
