@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <numeric>
 #include <stdexcept>
@@ -31,6 +32,10 @@ constexpr int kCheckSteps = 50;
 // first, half the chain), at most half the chain. The walkers start in a small ball and need a
 // few tau to spread over the posterior.
 constexpr double kBurnInTimes = 3.0;
+// A half-ensemble update shorter than this (in seconds, as the first step measures it on one
+// thread) runs on one thread: handing it to others would cost more than it saves. The chain is
+// the same either way.
+constexpr double kParallelFrom = 2e-3;
 
 class Driver {
   public:
@@ -64,7 +69,12 @@ class Driver {
         std::vector<int> first(half), second(half);
         std::iota(first.begin(), first.end(), 0);
         std::iota(second.begin(), second.end(), half);
-        int accepted = move_half(first, second) + move_half(second, first);
+        const auto start = std::chrono::steady_clock::now();
+        const int accepted = move_half(first, second) + move_half(second, first);
+        if (chain_.steps() == 0) {
+            const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+            threads_ = took.count() / 2.0 < kParallelFrom ? 1 : options_.threads;
+        }
         accepted_.push_back(accepted);
         chain_.record(ensemble_);
     }
@@ -115,7 +125,7 @@ class Driver {
 
     int move_half(const std::vector<int>& moving, const std::vector<int>& partners) {
         std::atomic<int> accepted{0};
-        side_by_side(static_cast<int>(moving.size()), options_.threads, [&](int i) {
+        side_by_side(static_cast<int>(moving.size()), threads_, [&](int i) {
             const int k = moving[i];
             Stream& stream = ensemble_.stream(k);
             std::vector<double> proposal(ensemble_.dimensions());
@@ -140,6 +150,7 @@ class Driver {
     Ensemble ensemble_;
     Chain chain_;
     std::vector<int> accepted_; // per step
+    int threads_ = 1;           // for the half-ensemble updates; the first step on one
     std::atomic<long> evaluations_{0};
 };
 

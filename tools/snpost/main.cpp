@@ -75,9 +75,9 @@ int run(const snfit::FitSettings& fit_settings, const PosteriorSettings& setting
     const snfit::Problem problem = snfit::read_problem(fit_settings);
     const Posterior posterior(problem, fit_settings);
     const int threads = usable_cores();
-    std::printf("snpost: %zu points in %s, %d in the fit; %d parameters sampled\n",
+    std::printf("snpost: %zu points in %s, %d in the fit; %d parameter%s sampled\n",
                 problem.points.size(), snfit::kBolometricCurve, problem.fitted,
-                posterior.dimensions());
+                posterior.dimensions(), posterior.dimensions() == 1 ? "" : "s");
     std::fflush(stdout);
 
     const Inference inference = infer(posterior, settings, threads, reporters());
