@@ -5,8 +5,9 @@
 // intervals hold the truth. Twice: with the noise the uncertainties state, and with 0.08 mag of
 // white noise injected beyond them and `scatter` free (its truth 0.08).
 //
-// Usage: bench-posterior-coverage [sets [max model runs per set [effective samples]]]
-//        (default 50, 400000, 2000). A running tally after every set goes to standard output.
+// Usage: bench-posterior-coverage [sets [max model runs per set [effective samples [which]]]]
+//        (default 50, 400000, 2000, both; which: "stated" or "noisy" runs one of the two).
+//        A running tally after every set goes to standard output.
 #include "cores.hpp"
 #include "inference.hpp"
 #include "synthetic.hpp"
@@ -107,10 +108,12 @@ int main(int argc, char** argv) {
     PosteriorSettings settings;
     if (argc > 2) settings.max_model_runs = std::atol(argv[2]);
     if (argc > 3) settings.effective_samples = std::atof(argv[3]);
+    const std::string which = argc > 4 ? argv[4] : "both";
     std::printf("Fraction of posteriors whose central intervals hold the truth, %d synthetic "
                 "data sets,\nat most %ld model runs of the sampler and %g effective samples\n\n",
                 sets, settings.max_model_runs, settings.effective_samples);
     for (bool noisy : {false, true}) {
+        if (which == (noisy ? "stated" : "noisy")) continue;
         Tally tally;
         const char* title = noisy ? "0.08 mag of white noise beyond the uncertainties, scatter free"
                                   : "the noise the uncertainties state";

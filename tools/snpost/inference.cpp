@@ -21,9 +21,9 @@ void check_walkers(const Posterior& posterior, const PosteriorSettings& settings
     if (settings.walkers % 2 != 0 || settings.walkers < needed)
         throw snphot::RunFailure(snphot::kSettingsFile,
                                  "[posterior] walkers = " + std::to_string(settings.walkers) +
-                                     ": the sampler needs an even number, at least " +
-                                     std::to_string(needed) + " for " +
-                                     std::to_string(posterior.dimensions()) + " parameters");
+                                     ": the sampler needs an even number, at least 2 per "
+                                     "sampled parameter + 2 = " +
+                                     std::to_string(needed));
 }
 
 std::vector<std::vector<double>> correlation_of(const Posterior& posterior,
