@@ -22,7 +22,7 @@ void to_cgs(ModelState& m) {
 }
 
 ModelRow row_of(const ModelState& m) {
-    return {m.t, m.Lsn, m.logL, m.L, m.Lion, m.xi, m.g};
+    return {m.t, m.Lsn, std::log10(m.Lsn), m.L, m.Lion, m.xi, m.g};
 }
 
 } // namespace
@@ -47,7 +47,8 @@ std::vector<ModelRow> model_rows(const ModelState& parameters, bool every_step) 
     return rows;
 }
 
-std::vector<double> luminosity_at(const ModelState& parameters, std::span<const double> times) {
+std::vector<double> luminosity_at(const ModelState& parameters, std::span<const double> times,
+                                  Integration integration) {
     std::vector<double> result(times.size(), 0.0);
     if (times.empty()) return result;
     std::vector<std::size_t> order(times.size());
@@ -55,6 +56,7 @@ std::vector<double> luminosity_at(const ModelState& parameters, std::span<const 
     std::sort(order.begin(), order.end(), [&](auto a, auto b) { return times[a] < times[b]; });
 
     ModelState m = prepare_model(parameters);
+    m.integration = integration;
     // One long step past the latest time, so that it has a step on either side.
     m.tmax = times[order.back()] + kLongStep;
     std::size_t next = 0; // the earliest time not yet evaluated, in `order`

@@ -5,11 +5,70 @@
 // T^4(x, t) = T0^4 psi(x) F(t) (R0/R(t))^4, x = r/R(t), R(t) = R0 + v t; the integration advances
 // the temperature function F with a fixed-step fourth-order Runge-Kutta scheme and locates the
 // front by bisection at every stage. Everything is in CGS units and double precision.
+//
+// The integration gives exactly the numbers of the plain scheme (a bisection that evaluates the
+// profile at every midpoint, the series and the decay evaluated afresh at every stage), only
+// faster: the front's bisection takes its decisions from the root of the profile, found by a few
+// Newton steps, and evaluates the profile only at a midpoint too close to that root to tell; the
+// series and the decay are remembered for the arguments they were last evaluated at. Where the
+// fixed step would leave the stability region of the scheme, that step is split (see
+// runge_kutta_step).
 #pragma once
 
 #include "settings.hpp"
 
+#include <array>
+#include <limits>
+
 namespace snmodel {
+
+// The profile psi and its first two derivatives at x.
+struct ProfilePoint {
+    double x = std::numeric_limits<double>::quiet_NaN();
+    double value = 0, slope = 0, curvature = 0;
+};
+ProfilePoint profile_point(double x);
+
+// Nickel-56 left and cobalt-56 (relative to the initial nickel) at t, with exp(-t/tco).
+struct DecayState {
+    double t = std::numeric_limits<double>::quiet_NaN();
+    double Xni = 0, Xco = 0, cobalt = 0;
+};
+
+// Values the integration has already computed, by their exact arguments: they save work and
+// never change a result, so a copy of a state may carry them along.
+struct ModelMemo {
+    struct Value {
+        double x = std::numeric_limits<double>::quiet_NaN(); // never equal: an empty slot
+        double value = 0;
+    };
+    Value bound;                   // series at the bound of the search, xh
+    std::array<Value, 4> series{}; // series at the latest fronts
+    int series_next = 0;
+    struct KnownDecay {
+        DecayState state;
+        double tni = 0, tco = 0;
+    } decay;              // at the end of the latest step: the start of the next
+    DecayState step_start; // at the start of the latest step
+    struct DecayFactors {
+        double interval = std::numeric_limits<double>::quiet_NaN();
+        double tni = 0, tco = 0, nickel = 0, cobalt = 0;
+    } decay_factors; // exp(-interval/tni), exp(-interval/tco), for the fast integration
+    ProfilePoint profile;  // where the latest search for the root of the profile ended
+    // The brackets [lo, hi] of the latest bisection of the front below xmax, level by level (the
+    // bisection of at most 1.5 to 1e-6 takes 21 levels).
+    struct FrontPath {
+        double xmax = std::numeric_limits<double>::quiet_NaN();
+        int depth = 0;
+        std::array<double, 40> lo{}, hi{};
+    } path;
+    double stiffest = 0;   // the largest r / xn^2 of the stages since the last reset
+};
+
+// How the integration computes: `exact` gives the same numbers as the plain scheme to the bit (as
+// snmodel writes them); `fast`, for fitting, takes the powers of the series and the dilution of
+// the recombining matter by multiplication, which moves results in the last digits only.
+enum class Integration { exact, fast };
 
 // The whole model: parameters (converted to CGS), constants, derived quantities and the state of
 // the integration, under the physicist's names. Everything starts at 0 but the constants.
@@ -50,6 +109,7 @@ struct ModelState {
     double p1 = 0, p2 = 0, p3 = 0, p5 = 0;
 
     // Integration.
+    Integration integration = Integration::exact;
     double t = 0;
     double dt = settings::kStep;
     double F = 0;
@@ -66,11 +126,12 @@ struct ModelState {
     double Lion = 0;  // recombination luminosity, erg/s
     double L = 0;     // diffusion luminosity, erg/s
     double Lsn = 0;   // L + Lion
-    double logL = 0;
-    double T = 0;          // temperature at the last bisection midpoint of temp
     double segedvalt1 = 0; // front found by the latest Frk call
     double segedvalt2 = 0; // front-motion term of the latest Frk call
     double segedvalt3 = 0; // front found by the first Frk call of the step
+    int substeps = 1;      // the steps the latest Runge-Kutta step was split into
+
+    ModelMemo memo;
 };
 
 // Spatial temperature profile sin(pi x)/(pi x); 0 at x = 1 exactly, 1 for x <= 0.
@@ -79,6 +140,7 @@ double psi(double x);
 double eta(double x, double a);
 double theta(double x, double s);
 // Taylor polynomial of sin(u)/u to u^8, u = pi x: the profile used for the motion of the front.
+// Its powers are those pow(u, n) gives, to the bit, mostly found as exact products.
 double series(double x);
 // Simpson integrals from 0 to (about) x in panels of 1e-4, the last panel not cut at x:
 // of eta(z, a) z^p, and of psi(z) z^2.
@@ -89,11 +151,15 @@ double Ith_int(double x);
 double mass_integral(double a, double s);
 double kinetic_integral(double a, double s);
 
-// Radius of the recombination front for the central temperature Tc, searched between 0.4 and
-// xmax; leaves the temperature of the last midpoint in m.T.
-double temp(ModelState& m, double Tc, double xmax);
+// Radius of the recombination front for the central temperature Tc, searched by bisection between
+// 0.4 and xmax: the radius where the profile T = psi(x)^(1/4) Tc falls to Tion.
+double temp(const ModelState& m, double Tc, double xmax);
+// The root of psi(x) = c in (0, 1) for 0 < c < 1, by safeguarded Halley steps starting from the
+// point `from` (anywhere in (0, 1), else from 0.9), to within 4e-10 for roots in [0.3, 1]; NaN
+// if the iteration does not settle. `from` becomes the last point evaluated, the start of the next search.
+double profile_root(double c, ProfilePoint& from);
 // dF/d(t/tni) at time t for F = y; c divides the front-motion term. Writes segedvalt1,
-// segedvalt2, Xni and Xco.
+// segedvalt2, Xni and Xco, and raises memo.stiffest to r / xn^2 of this stage.
 double Frk(ModelState& m, double t, double y, double c);
 
 // Initial central temperature T0 from the thermal energy E and the radius R0.
@@ -105,8 +171,14 @@ void heating_coefficients(ModelState& m);
 // t = 0, F = 1, front at the surface, all nickel.
 void start_integration(ModelState& m);
 
-// One Runge-Kutta step from m.t: advances F and fills xi, ri, dr, Lion, L, Lsn, logL, Xni, Xco
+// One Runge-Kutta step from m.t: advances F and fills xi, ri, dr, Lion, L, Lsn, Xni, Xco
 // and g for the time m.t.
+//
+// Diffusion makes dF/dt stiff as the ejecta expand: its rate is r / (xn^2 td), and the explicit
+// step is stable only while dt r / (xn^2 td) stays below the real stability limit of the
+// fourth-order scheme. Fast, light ejecta cross it within the light curve, and F then grows
+// without bound. A step that crosses it (or that leaves F not finite) is done again as `substeps`
+// equal steps that each stay well inside; every other step is the plain step, to the bit.
 void runge_kutta_step(ModelState& m);
 
 // Moves to the next step: the front becomes the search bound, t advances, and the step size

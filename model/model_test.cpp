@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 using namespace snmodel;
@@ -252,4 +253,93 @@ TEST(TimeStep, TheCountOfFaintStepsSaturatesInsteadOfOverflowing) {
     advance_time(m, faint_steps);
     EXPECT_EQ(faint_steps, 0);
     EXPECT_EQ(m.dt, settings::kStep);
+}
+
+namespace {
+
+// The series as written, every power by pow.
+double series_by_pow(double x) {
+    const double u = kPi * x;
+    return ((1.0 - std::pow(u, 2.0) / 6.0) + std::pow(u, 4.0) / 120.0) - std::pow(u, 6.0) / 5040.0 +
+           std::pow(u, 8.0) / 362880.0;
+}
+
+} // namespace
+
+TEST(Profiles, SeriesGivesTheNumbersOfItsPowersByPowToTheBit) {
+    std::mt19937_64 random(18);
+    std::uniform_real_distribution<double> x(0.0, 1.1);
+    int differ = 0;
+    for (int i = 0; i < 200000; ++i) {
+        const double at = x(random);
+        differ += series(at) != series_by_pow(at);
+    }
+    EXPECT_EQ(differ, 0);
+    for (double at : {0.0, 1e-40, 0.4, 1.0, 1.0000005, -0.7, 1e35})
+        EXPECT_EQ(series(at), series_by_pow(at)) << at;
+}
+
+TEST(Front, ProfileRootSolvesPsiEqualsTheLevelFromAnyStart) {
+    for (double start : {0.01, 0.45, 0.5, 0.97, 1.0, -3.0}) {
+        ProfilePoint from = profile_point(start);
+        EXPECT_NEAR(profile_root(2.0 / kPi, from), 0.5, 1e-9) << start; // psi(1/2) = 2/pi
+        EXPECT_NEAR(profile_root(1.0 / 16.0, from), 0.9408567, 1e-6) << start;
+        // The point it ended at serves the next search and lies in (0, 1).
+        EXPECT_GT(from.x, 0.0);
+        EXPECT_LT(from.x, 1.0);
+    }
+    ProfilePoint none;
+    const double level = psi(0.987654321);
+    EXPECT_NEAR(profile_root(level, none), 0.987654321, 1e-9);
+}
+
+namespace {
+
+// A state whose centre at t = 0 (r = 1, T0 = 1) has Tc = y^(1/4), the front searched below 1.
+ModelState front_search(double Tion) {
+    ModelState m;
+    m.R0 = 1e13;
+    m.v = 1e8;
+    m.T0 = 1.0;
+    m.Tion = Tion;
+    m.xi = 1.0;
+    m.xh = 1.0;
+    m.tni = settings::kNickelLifetime;
+    m.tco = settings::kCobaltLifetime;
+    m.p5 = settings::kCobaltWeight;
+    return m;
+}
+
+} // namespace
+
+// The front of the integration is the bisection of temp to the bit, in both integrations: also
+// where a midpoint falls on the root itself (T = Tion ends the bisection there) or within
+// rounding of it, and for stages that share the bound of their search.
+TEST(Front, TheStagesFindTheFrontOfTheBisectionToTheBit) {
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (Integration integration : {Integration::exact, Integration::fast}) {
+        ModelState m = front_search(5500.0);
+        m.integration = integration;
+        int differ = 0;
+        for (int i = 0; i < 20000; ++i) {
+            // Centres from just above Tion to 700 times it; bounds from 0.45 to 1.
+            const double Tc = 5500.0 * std::exp(unit(random) * std::log(700.0)) * 1.0000001;
+            const double y = std::pow(Tc, 4.0);
+            if (i % 4 == 0) m.xh = 0.45 + 0.55 * unit(random); // four stages per bound
+            Frk(m, 0.0, y, 1.0);
+            differ += m.segedvalt1 != temp(m, std::pow(y, 0.25), m.xh);
+        }
+        EXPECT_EQ(differ, 0);
+
+        // Midpoints 0.7 (the first of [0.4, 1]) and 0.85 at the recombination temperature.
+        for (double at : {0.7, 0.85}) {
+            const double y = 2e9;
+            ModelState e = front_search(std::pow(psi(at), 0.25) * std::pow(y, 0.25));
+            e.integration = integration;
+            Frk(e, 0.0, y, 1.0);
+            EXPECT_EQ(e.segedvalt1, temp(e, std::pow(y, 0.25), 1.0)) << at;
+            EXPECT_EQ(e.segedvalt1, at + 5e-7) << at;
+        }
+    }
 }

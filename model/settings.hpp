@@ -43,5 +43,11 @@ inline constexpr double kFaintRecombination =
     1.0; // erg/s: Lion below this counts as no recombination
 inline constexpr int kFaintStepsBeforeLongStep = 100; // the long step starts after more than this
 inline constexpr int kRowEvery = 5;                   // a row is written every fifth step
+// The real stability limit of the classical fourth-order Runge-Kutta scheme: dt |lambda| below it
+// keeps a decaying solution decaying. A split step aims at a quarter of it, where the scheme
+// follows the quasi-static tail of the light curve closely.
+inline constexpr double kStabilityLimit = 2.785293563405282;
+inline constexpr double kSplitStiffness = 0.7;
+inline constexpr int kMaxSubsteps = 4096; // beyond, the step is left as it is
 
 } // namespace snmodel::settings

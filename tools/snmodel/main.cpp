@@ -10,6 +10,7 @@
 #include "parameters.hpp"
 #include "settings.hpp"
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -74,7 +75,7 @@ void write_header(std::FILE* out, const ModelState& m) {
 }
 
 void write_row(std::FILE* out, const ModelState& m) {
-    std::fprintf(out, "%lf %lg %lg %lg %lg %lg %f\n", m.t / kDay, m.Lsn, m.logL, m.L, m.Lion, m.xi,
+    std::fprintf(out, "%lf %lg %lg %lg %lg %lg %f\n", m.t / kDay, m.Lsn, std::log10(m.Lsn), m.L, m.Lion, m.xi,
                  m.g);
     std::printf("%f %f   \n", m.t / kDay, m.dt);
 }
