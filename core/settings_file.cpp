@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -31,8 +32,29 @@ SettingKey whole(std::string name, long& value, std::string comment, double abov
     return {std::move(name), &value, std::move(comment), above};
 }
 
+SettingKey number(std::string name, std::optional<double>& value, std::string comment,
+                  double above) {
+    return {std::move(name), &value, std::move(comment), above};
+}
+
 SettingKey numbers(std::string name, std::span<float> values, std::string comment) {
     return {std::move(name), values, std::move(comment)};
+}
+
+SettingKey pair(std::string name, NumberPair& value, std::string comment) {
+    return {std::move(name), &value, std::move(comment)};
+}
+
+SettingKey pair(std::string name, std::optional<NumberPair>& value, std::string comment) {
+    return {std::move(name), &value, std::move(comment)};
+}
+
+SettingKey text(std::string name, std::string& value, std::string comment) {
+    return {std::move(name), &value, std::move(comment)};
+}
+
+SettingKey flag(std::string name, bool& value, std::string comment) {
+    return {std::move(name), &value, std::move(comment)};
 }
 
 SettingKey choice(std::string name, int& index, std::vector<std::string> words,
@@ -40,10 +62,35 @@ SettingKey choice(std::string name, int& index, std::vector<std::string> words,
     return {std::move(name), Choice{&index, std::move(words)}, std::move(comment)};
 }
 
+SettingKey words(std::string name, std::vector<std::string>& values,
+                 std::vector<std::string> allowed, std::string comment) {
+    return {std::move(name), Words{&values, std::move(allowed)}, std::move(comment)};
+}
+
+SettingKey pairs_by_name(std::string name, ByName<NumberPair>& entries,
+                         std::vector<std::string> names, std::string comment) {
+    return {std::move(name), PairsByName{&entries, std::move(names)}, std::move(comment)};
+}
+
+SettingKey numbers_by_name(std::string name, ByName<std::map<std::string, double>>& entries,
+                           std::vector<std::string> names, std::string comment) {
+    return {std::move(name), NumbersByName{&entries, std::move(names)}, std::move(comment)};
+}
+
 bool SettingsTable::given(std::string_view key) const {
     for (const SettingKey& k : keys)
         if (k.name == key) return k.given;
     return false;
+}
+
+long SettingsTable::line(std::string_view key) const {
+    for (const SettingKey& k : keys)
+        if (k.name == key) return k.line;
+    return 0;
+}
+
+void SettingsTable::refuse(long at, const std::string& reason) const {
+    throw RunFailure(at > 0 ? at_line(file, at) : file, "[" + name + "] " + reason);
 }
 
 namespace {
@@ -101,6 +148,7 @@ class TableReader {
             if (!value) continue;
             std::visit([&](auto target) { store(key, *value, target); }, key.value);
             key.given = true;
+            key.line = line_of(value->source());
         }
     }
 
@@ -123,16 +171,24 @@ class TableReader {
     }
 
     std::string name_of(const SettingKey& key) const { return label_ + " " + key.name; }
+    std::string name_of(const SettingKey& key, const std::string& entry) const {
+        return name_of(key) + "." + entry;
+    }
 
-    // A finite number greater than the key's bound, as the file gives it.
-    double checked(const SettingKey& key, const toml::node& node, const std::string& what) const {
+    // A finite number greater than the key's bound, as the file gives it; `name` is the key's,
+    // or of one entry of it.
+    double checked(const SettingKey& key, const toml::node& node, const std::string& what,
+                   const std::string& name) const {
         const std::optional<double> value = number_of(node);
         const long line = line_of(node.source());
-        if (!value) refuse_.at(line, name_of(key) + " must be " + what);
-        if (!std::isfinite(*value)) refuse_.at(line, name_of(key) + " must be a finite number");
+        if (!value) refuse_.at(line, name + " must be " + what);
+        if (!std::isfinite(*value)) refuse_.at(line, name + " must be a finite number");
         if (!(*value > key.above))
-            refuse_.at(line, name_of(key) + " must be greater than " + shortest(key.above));
+            refuse_.at(line, name + " must be greater than " + shortest(key.above));
         return *value;
+    }
+    double checked(const SettingKey& key, const toml::node& node, const std::string& what) const {
+        return checked(key, node, what, name_of(key));
     }
 
     // As checked, stored in single precision: a number that would round to infinity is refused,
@@ -164,6 +220,11 @@ class TableReader {
         *target = static_cast<long>(integer->get());
     }
 
+    void store(const SettingKey& key, const toml::node& node,
+               std::optional<double>* target) const {
+        *target = checked(key, node, "a number");
+    }
+
     void store(const SettingKey& key, const toml::node& node, std::span<float> target) const {
         const std::string what = "an array of " + std::to_string(target.size()) + " numbers";
         const toml::array* array = node.as_array();
@@ -174,20 +235,121 @@ class TableReader {
         std::copy(values.begin(), values.end(), target.begin());
     }
 
+    NumberPair number_pair(const SettingKey& key, const toml::node& node,
+                           const std::string& name) const {
+        const std::string what = "an array of 2 numbers";
+        const toml::array* array = node.as_array();
+        if (!array || array->size() != 2) refuse_.at(line_of(node.source()), name + " must be " + what);
+        return {checked(key, *array->get(0), what, name), checked(key, *array->get(1), what, name)};
+    }
+
+    void store(const SettingKey& key, const toml::node& node, NumberPair* target) const {
+        *target = number_pair(key, node, name_of(key));
+    }
+
+    void store(const SettingKey& key, const toml::node& node,
+               std::optional<NumberPair>* target) const {
+        *target = number_pair(key, node, name_of(key));
+    }
+
+    void store(const SettingKey& key, const toml::node& node, std::string* target) const {
+        const auto* value = node.as_string();
+        if (!value) refuse_.at(line_of(node.source()), name_of(key) + " must be a string");
+        *target = value->get();
+    }
+
+    void store(const SettingKey& key, const toml::node& node, bool* target) const {
+        const auto* value = node.as_boolean();
+        if (!value) refuse_.at(line_of(node.source()), name_of(key) + " must be true or false");
+        *target = value->get();
+    }
+
     void store(const SettingKey& key, const toml::node& node, const Choice& target) const {
         const auto* word = node.as_string();
         const auto& words = target.words;
         const auto found = word ? std::find(words.begin(), words.end(), word->get()) : words.end();
-        if (found == words.end()) {
-            std::string allowed;
-            for (std::size_t w = 0; w < words.size(); ++w)
-                allowed += (w == 0                  ? ""
-                            : w + 1 == words.size() ? " or "
-                                                    : ", ") +
-                           ("\"" + words[w] + "\"");
-            refuse_.at(line_of(node.source()), name_of(key) + " must be " + allowed);
-        }
+        if (found == words.end())
+            refuse_.at(line_of(node.source()), name_of(key) + " must be " + one_of(words));
         *target.index = static_cast<int>(found - words.begin());
+    }
+
+    void store(const SettingKey& key, const toml::node& node, const Words& target) const {
+        const std::string what = name_of(key) + " must be an array of words";
+        const toml::array* array = node.as_array();
+        if (!array) refuse_.at(line_of(node.source()), what);
+        std::vector<std::string> values;
+        for (const toml::node& element : *array) {
+            const auto* word = element.as_string();
+            const long line = line_of(element.source());
+            if (!word) refuse_.at(line, what);
+            const std::string& value = word->get();
+            refuse_unlisted(key, line, value, target.allowed);
+            if (std::find(values.begin(), values.end(), value) != values.end())
+                refuse_.at(line, name_of(key) + " names \"" + value + "\" twice");
+            values.push_back(value);
+        }
+        *target.values = std::move(values);
+    }
+
+    void store(const SettingKey& key, const toml::node& node, const PairsByName& target) const {
+        ByName<NumberPair> entries;
+        for (const auto& [name, value] : named_entries(key, node, target.names, "number pairs"))
+            entries[name] = {number_pair(key, *value, name_of(key, name)),
+                             line_of(value->source())};
+        *target.entries = std::move(entries);
+    }
+
+    void store(const SettingKey& key, const toml::node& node, const NumbersByName& target) const {
+        ByName<std::map<std::string, double>> entries;
+        for (const auto& [name, value] :
+             named_entries(key, node, target.names, "tables of numbers")) {
+            const toml::table* inner = value->as_table();
+            if (!inner)
+                refuse_.at(line_of(value->source()),
+                           name_of(key, name) + " must be a table of numbers by name");
+            std::map<std::string, double> numbers;
+            for (const auto& [inner_key, number] : *inner) {
+                const std::string inner_name(inner_key.str());
+                numbers[inner_name] =
+                    checked(key, number, "a number", name_of(key, name + "." + inner_name));
+            }
+            entries[name] = {std::move(numbers), line_of(value->source())};
+        }
+        *target.entries = std::move(entries);
+    }
+
+    // The entries of a table of values by name, each name checked against `names`.
+    std::vector<std::pair<std::string, const toml::node*>>
+    named_entries(const SettingKey& key, const toml::node& node,
+                  const std::vector<std::string>& names, const std::string& what) const {
+        const toml::table* table = node.as_table();
+        if (!table)
+            refuse_.at(line_of(node.source()),
+                       name_of(key) + " must be a table of " + what + " by name");
+        std::vector<std::pair<std::string, const toml::node*>> entries;
+        for (const auto& [entry_key, value] : *table) {
+            const std::string name(entry_key.str());
+            refuse_unlisted(key, line_of(entry_key.source()), name, names);
+            entries.emplace_back(name, &value);
+        }
+        return entries;
+    }
+
+    void refuse_unlisted(const SettingKey& key, long line, const std::string& word,
+                         const std::vector<std::string>& allowed) const {
+        if (allowed.empty() || std::find(allowed.begin(), allowed.end(), word) != allowed.end())
+            return;
+        std::string listed;
+        for (const std::string& a : allowed) listed += (listed.empty() ? "\"" : ", \"") + a + "\"";
+        refuse_.at(line, name_of(key) + ": \"" + word + "\" is not one of " + listed);
+    }
+
+    // "a", "b" or "c"
+    static std::string one_of(const std::vector<std::string>& words) {
+        std::string text;
+        for (std::size_t w = 0; w < words.size(); ++w)
+            text += (w == 0 ? "" : w + 1 == words.size() ? " or " : ", ") + ("\"" + words[w] + "\"");
+        return text;
     }
 
     const Refusals& refuse_;
@@ -332,14 +494,96 @@ std::string value_text(std::span<float> values) {
     return text + "]";
 }
 
+std::string value_text(std::optional<double>* value) {
+    return toml_number(**value);
+}
+
+std::string pair_text(const NumberPair& pair) {
+    return "[" + toml_number(pair[0]) + ", " + toml_number(pair[1]) + "]";
+}
+
+std::string value_text(NumberPair* value) {
+    return pair_text(*value);
+}
+
+std::string value_text(std::optional<NumberPair>* value) {
+    return pair_text(**value);
+}
+
+// A TOML basic string: quotes, backslashes and control characters escaped.
+std::string quoted(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned char>(c));
+            out += escape;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+// A key as TOML writes it: bare when it can be, else quoted.
+std::string key_text(const std::string& key) {
+    const bool bare = !key.empty() && std::all_of(key.begin(), key.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-';
+    });
+    return bare ? key : quoted(key);
+}
+
+std::string value_text(std::string* value) {
+    return quoted(*value);
+}
+
+std::string value_text(bool* value) {
+    return *value ? "true" : "false";
+}
+
 std::string value_text(const Choice& choice) {
     return "\"" + choice.words[static_cast<std::size_t>(*choice.index)] + "\"";
 }
 
-bool chosen(const SettingKey& key) {
-    const Choice* choice = std::get_if<Choice>(&key.value);
-    return !choice ||
-           (*choice->index >= 0 && static_cast<std::size_t>(*choice->index) < choice->words.size());
+std::string value_text(const Words& words) {
+    std::string text;
+    for (const std::string& word : *words.values) text += (text.empty() ? "" : ", ") + quoted(word);
+    return "[" + text + "]";
+}
+
+// { NAME = value, ... } on one line, as TOML writes an inline table.
+template <typename T, typename Print>
+std::string inline_table(const std::map<std::string, T>& entries, Print print) {
+    if (entries.empty()) return "{}";
+    std::string text;
+    for (const auto& [name, value] : entries)
+        text += (text.empty() ? "" : ", ") + key_text(name) + " = " + print(value);
+    return "{ " + text + " }";
+}
+
+std::string value_text(const PairsByName& pairs) {
+    return inline_table(*pairs.entries,
+                        [](const Named<NumberPair>& entry) { return pair_text(entry.value); });
+}
+
+std::string value_text(const NumbersByName& tables) {
+    return inline_table(*tables.entries, [](const Named<std::map<std::string, double>>& entry) {
+        return inline_table(entry.value, [](double value) { return toml_number(value); });
+    });
+}
+
+// A key that holds a value: a choice made, an optional given.
+bool holds_value(const SettingKey& key) {
+    if (const Choice* choice = std::get_if<Choice>(&key.value))
+        return *choice->index >= 0 && static_cast<std::size_t>(*choice->index) < choice->words.size();
+    if (const auto* value = std::get_if<std::optional<double>*>(&key.value))
+        return (*value)->has_value();
+    if (const auto* value = std::get_if<std::optional<NumberPair>*>(&key.value))
+        return (*value)->has_value();
+    return true;
 }
 
 void print_comment(std::FILE* out, const std::string& comment) {
@@ -355,8 +599,10 @@ void print_comment(std::FILE* out, const std::string& comment) {
 // "key = value  # comment", the comment on a line of its own above when the line would be long.
 void print_key(std::FILE* out, const SettingKey& key) {
     constexpr std::size_t kLineWidth = 100;
-    if (!chosen(key)) {
-        std::fprintf(out, "# %s = ?  # none chosen: %s\n", key.name.c_str(), key.comment.c_str());
+    if (!holds_value(key)) {
+        const bool choice = std::holds_alternative<Choice>(key.value);
+        std::fprintf(out, "# %s = ?  # %s%s\n", key.name.c_str(), choice ? "none chosen: " : "",
+                     key.comment.c_str());
         return;
     }
     const std::string value = std::visit([](auto v) { return value_text(v); }, key.value);
@@ -380,11 +626,8 @@ void read_settings_text(std::string_view text, const std::string& name,
         if (!suite_table(table.name))
             throw std::logic_error("settings table [" + table.name +
                                    "] is not in the suite's list");
-        for (SettingKey& key : table.keys) key.given = false;
-        if (table.read_whole) {
-            table.read_whole(text, name);
-            continue;
-        }
+        table.file = name;
+        for (SettingKey& key : table.keys) key.given = false, key.line = 0;
         if (const toml::node* node = root.get(table.name)) TableReader(refuse, table).read(*node);
         if (table.complete) table.complete(table);
     }
@@ -402,7 +645,6 @@ void print_settings(std::FILE* out, std::span<const SettingsTable> tables) {
     for (const SettingsTable& table : tables) {
         std::fprintf(out, "\n[%s]\n", table.name.c_str());
         print_comment(out, table.comment);
-        if (table.print_whole) table.print_whole(out);
         for (const SettingKey& key : table.keys) print_key(out, key);
     }
 }

@@ -12,9 +12,12 @@
 // The file is parsed with toml++ in settings_file.cpp alone; nothing here depends on it.
 #pragma once
 
+#include <array>
 #include <cstdio>
 #include <functional>
 #include <limits>
+#include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -23,51 +26,104 @@
 
 namespace snphot {
 
+// Two numbers of one key: a range [low, high], a value and its sigma, the first and last date.
+using NumberPair = std::array<double, 2>;
+
+// A value that a key's table gives under a name of its own (NAME = value), with the line of the
+// file that gives it (0 for a built-in value), for the messages of later checks.
+template <typename T> struct Named {
+    T value{};
+    long line = 0;
+};
+template <typename T> using ByName = std::map<std::string, Named<T>>;
+
 // A word out of a fixed list, held as its index; an index outside the list means none is chosen.
 struct Choice {
     int* index;
     std::vector<std::string> words;
 };
 
-// One key of a table, bound to the member that holds its value.
+// A list of distinct words; `allowed` empty takes any word.
+struct Words {
+    std::vector<std::string>* values;
+    std::vector<std::string> allowed;
+};
+
+// A table of number pairs by name: { NAME = [a, b], ... }; `names` empty takes any name.
+struct PairsByName {
+    ByName<NumberPair>* entries;
+    std::vector<std::string> names;
+};
+
+// A table of tables of numbers by name: { NAME = { KEY = number, ... }, ... }; `names` empty
+// takes any name, any KEY is taken.
+struct NumbersByName {
+    ByName<std::map<std::string, double>>* entries;
+    std::vector<std::string> names;
+};
+
+// One key of a table, bound to the member that holds its value. A key bound to a std::optional
+// holds no value until the file gives one.
 struct SettingKey {
     std::string name;
-    std::variant<float*, double*, std::span<float>, Choice, long*> value;
+    std::variant<float*, double*, std::optional<double>*, std::span<float>, NumberPair*,
+                 std::optional<NumberPair>*, std::string*, bool*, Choice, Words, PairsByName,
+                 NumbersByName, long*>
+        value;
     std::string comment; // unit and meaning, printed beside the value
     double above = -std::numeric_limits<double>::infinity(); // a number must be greater than this
     bool given = false;                                      // set when the file gives the key
+    long line = 0;                                           // where the file gives it
 };
 
-// A key holding one number (stored in single or double precision) that must be greater than
-// `above`.
+// A key holding one number (stored in single or double precision, or none until the file gives
+// one) that must be greater than `above`.
 SettingKey number(std::string name, float& value, std::string comment,
                   double above = -std::numeric_limits<double>::infinity());
 SettingKey number(std::string name, double& value, std::string comment,
+                  double above = -std::numeric_limits<double>::infinity());
+SettingKey number(std::string name, std::optional<double>& value, std::string comment,
                   double above = -std::numeric_limits<double>::infinity());
 // A key holding a whole number (a TOML integer) that must be greater than `above`.
 SettingKey whole(std::string name, long& value, std::string comment,
                  double above = -std::numeric_limits<double>::infinity());
 // A key holding an array of exactly values.size() numbers.
 SettingKey numbers(std::string name, std::span<float> values, std::string comment);
+// A key holding an array of two numbers.
+SettingKey pair(std::string name, NumberPair& value, std::string comment);
+SettingKey pair(std::string name, std::optional<NumberPair>& value, std::string comment);
+// A key holding a string, or true or false.
+SettingKey text(std::string name, std::string& value, std::string comment);
+SettingKey flag(std::string name, bool& value, std::string comment);
 // A key holding one of the words.
 SettingKey choice(std::string name, int& index, std::vector<std::string> words,
                   std::string comment);
+// A key holding an array of distinct words, each one of `allowed` (any word when it is empty).
+SettingKey words(std::string name, std::vector<std::string>& values,
+                 std::vector<std::string> allowed, std::string comment);
+// A key holding a table of number pairs, or of tables of numbers, by name, each name one of
+// `names` (any name when it is empty). The file's table replaces the whole of the value.
+SettingKey pairs_by_name(std::string name, ByName<NumberPair>& entries,
+                         std::vector<std::string> names, std::string comment);
+SettingKey numbers_by_name(std::string name, ByName<std::map<std::string, double>>& entries,
+                           std::vector<std::string> names, std::string comment);
 
 // One table "[name]" of the settings file.
 struct SettingsTable {
     std::string name;
     std::string comment; // what the table holds and which programs read it
     std::vector<SettingKey> keys;
-    // Called once the file has been read into the members: values that follow from other keys.
+    // Called once the file has been read into the members: values that follow from other keys,
+    // and the checks of keys against each other (see refuse).
     std::function<void(const SettingsTable&)> complete = {};
-    // A table whose keys are of other kinds (names, bounds by name) reads and prints itself:
-    // `read_whole` is handed the text of a file that has passed the checks of every table (TOML,
-    // ASCII, no table of no program) and its name; `print_whole` prints the table's keys.
-    std::function<void(std::string_view text, const std::string& name)> read_whole = {};
-    std::function<void(std::FILE*)> print_whole = {};
+    std::string file = {}; // the settings file read into the table, for the messages
 
     // True when the file gave the key.
     bool given(std::string_view key) const;
+    // The line where the file gave the key; 0 when it did not.
+    long line(std::string_view key) const;
+    // Throws a RunFailure "file:line: [name] reason" (no line when it is 0).
+    [[noreturn]] void refuse(long line, const std::string& reason) const;
 };
 
 // The settings file every program looks for in its working directory.

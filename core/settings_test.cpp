@@ -11,6 +11,8 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <limits>
+#include <map>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -136,6 +138,114 @@ TEST(SettingsFile, PrintedValuesReadBackBitForBit) {
         ASSERT_EQ(std::bit_cast<std::uint64_t>(back.dbl), double_bits) << printed;
         ASSERT_EQ(std::memcmp(back.three.data(), s.three.data(), sizeof s.three), 0) << printed;
         ASSERT_EQ(back.word, 0);
+    }
+}
+
+// A table of the kinds that hold names and words, under a name of the suite.
+struct Named {
+    std::string file = "a.txt";
+    bool align = false;
+    std::vector<std::string> bands = {"B", "V"};
+    std::optional<double> start;
+    std::optional<NumberPair> dates;
+    ByName<NumberPair> bounds;
+    ByName<std::map<std::string, double>> offsets;
+};
+
+SettingsTable named_table(Named& n) {
+    return {"fit",
+            "names and words",
+            {text("file", n.file, "a file name"), flag("align", n.align, ""),
+             words("bands", n.bands, {"B", "V", "R", "I"}, "bands"),
+             number("start", n.start, "none until given"), pair("dates", n.dates, ""),
+             pairs_by_name("bounds", n.bounds, {"M", "Mni"}, ""),
+             numbers_by_name("offsets", n.offsets, {}, "by source, by band")}};
+}
+
+std::string printed(std::vector<SettingsTable>& tables) {
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    print_settings(out, tables);
+    std::fclose(out);
+    std::string result(text, size);
+    std::free(text);
+    return result;
+}
+
+TEST(SettingsFile, ReadsNamesAndWordsAndPrintsThemBack) {
+    Named n;
+    std::vector<SettingsTable> tables = {named_table(n)};
+    // Before the file gives them, the optional keys print as a comment.
+    EXPECT_NE(printed(tables).find("# start = ?  # none until given\n"), std::string::npos);
+    read_settings_text("[fit]\nfile = \"x \\\"y\\\".txt\"\nalign = true\nbands = ['I', 'B']\n"
+                       "start = 57800\ndates = [1, 2.5]\n\nbounds = { Mni = [0.01, 0.1] }\n"
+                       "offsets = { 'Konkoly 60cm' = { B = 0.12, V = -0.05 }, s2 = {} }\n",
+                       "x.toml", tables);
+    EXPECT_EQ(n.file, "x \"y\".txt");
+    EXPECT_TRUE(n.align);
+    EXPECT_EQ(n.bands, (std::vector<std::string>{"I", "B"}));
+    EXPECT_EQ(n.start, 57800.0);
+    EXPECT_EQ(n.dates, (NumberPair{1.0, 2.5}));
+    ASSERT_EQ(n.bounds.size(), 1u);
+    EXPECT_EQ(n.bounds["Mni"].value, (NumberPair{0.01, 0.1}));
+    EXPECT_EQ(n.bounds["Mni"].line, 8);
+    EXPECT_EQ(tables[0].line("bounds"), 8);
+    ASSERT_EQ(n.offsets.size(), 2u);
+    EXPECT_EQ(n.offsets["Konkoly 60cm"].value, (std::map<std::string, double>{{"B", 0.12}, {"V", -0.05}}));
+    EXPECT_TRUE(n.offsets["s2"].value.empty());
+
+    // Printed and read back into other members, every value is the same.
+    const std::string text = printed(tables);
+    Named back;
+    back.bounds["M"] = {{1, 2}, 0}; // the file's table replaces the whole value
+    std::vector<SettingsTable> read = {named_table(back)};
+    read_settings_text(text, "printed.toml", read);
+    EXPECT_EQ(back.file, n.file);
+    EXPECT_EQ(back.align, n.align);
+    EXPECT_EQ(back.bands, n.bands);
+    EXPECT_EQ(back.start, n.start);
+    EXPECT_EQ(back.dates, n.dates);
+    ASSERT_EQ(back.bounds.size(), 1u);
+    EXPECT_EQ(back.bounds["Mni"].value, n.bounds["Mni"].value);
+    ASSERT_EQ(back.offsets.size(), 2u);
+    EXPECT_EQ(back.offsets["Konkoly 60cm"].value, n.offsets["Konkoly 60cm"].value);
+    EXPECT_EQ(printed(read), text);
+}
+
+TEST(SettingsFile, RefusesNamesAndWordsThatBreakTheirKindAtTheirLine) {
+    const struct {
+        const char* text;
+        const char* refusal;
+    } cases[] = {
+        {"[fit]\nfile = 3\n", "x.toml:2: [fit] file must be a string"},
+        {"[fit]\nalign = 1\n", "x.toml:2: [fit] align must be true or false"},
+        {"[fit]\nbands = 'B'\n", "x.toml:2: [fit] bands must be an array of words"},
+        {"[fit]\nbands = ['B',\n 'U']\n",
+         "x.toml:3: [fit] bands: \"U\" is not one of \"B\", \"V\", \"R\", \"I\""},
+        {"[fit]\nbands = ['B', 'B']\n", "x.toml:2: [fit] bands names \"B\" twice"},
+        {"[fit]\ndates = [1]\n", "x.toml:2: [fit] dates must be an array of 2 numbers"},
+        {"[fit]\nstart = inf\n", "x.toml:2: [fit] start must be a finite number"},
+        {"[fit]\nbounds = [1, 2]\n",
+         "x.toml:2: [fit] bounds must be a table of number pairs by name"},
+        {"[fit]\n[fit.bounds]\nM = [1, 2]\nR0 = [1, 2]\n",
+         "x.toml:4: [fit] bounds: \"R0\" is not one of \"M\", \"Mni\""},
+        {"[fit]\nbounds = { M = [1, 'a'] }\n", "x.toml:2: [fit] bounds.M must be an array of 2 numbers"},
+        {"[fit]\noffsets = { s = 1 }\n",
+         "x.toml:2: [fit] offsets.s must be a table of numbers by name"},
+        {"[fit]\noffsets = { s = { B = nan } }\n",
+         "x.toml:2: [fit] offsets.s.B must be a finite number"},
+    };
+    for (const auto& c : cases) {
+        Named n;
+        std::vector<SettingsTable> tables = {named_table(n)};
+        std::string refusal;
+        try {
+            read_settings_text(c.text, "x.toml", tables);
+        } catch (const RunFailure& e) {
+            refusal = e.where() + ": " + e.what();
+        }
+        EXPECT_EQ(refusal, c.refusal) << c.text;
     }
 }
 

@@ -9,17 +9,15 @@
 //   dates = [57830.0, 58100.0]        # only points within these dates enter the fit
 //   systematic = 0.05                 # mag, added in quadrature to every uncertainty
 //   velocity = [4000.0, 300.0]        # km/s: value and sigma of the expansion velocity v
-//   priors = { Mni = [0.05, 0.01] }   # a Gaussian prior [mean, sigma] per parameter
+//   priors = { Mni = [0.05, 0.01] }   # a Gaussian prior [mean, sigma] per free parameter
 //
-// `scatter`, a white noise added in quadrature to every uncertainty, may stand in `free` and
-// `bounds` too: the posterior sampler fits it (log-uniform over its bounds), the least-squares fit
-// leaves it out.
+// `scatter`, a white noise added in quadrature to every uncertainty, may stand in `free`,
+// `bounds` and `priors` too: the posterior sampler fits it (log-uniform over its bounds), the
+// least-squares fit leaves it out.
 #pragma once
 
 #include "fit_parameters.hpp"
 #include "settings_file.hpp"
-
-#include <toml++/toml.h>
 
 #include <map>
 #include <optional>
@@ -64,19 +62,15 @@ struct FitSettings {
     std::map<int, std::string> prior_source;
 };
 
-// Reads the [fit] table. Anything but the documented keys and types (an unknown key or parameter
-// name, a wrong type, an array of the wrong length, a number that is not finite, a low bound not
-// below the high one, a negative systematic, a velocity or prior sigma that is not positive, a
-// scatter bound that is not positive) throws an
-// RunFailure "file_name:LINE".
-FitSettings parse_fit_table(const toml::table& fit, const std::string& file_name);
-
-// The [fit] table of the settings file bound to `settings`: read from a file's text (a file
-// without the table leaves the defaults), printed with the bounds a fit would use.
+// The [fit] table of the settings file bound to `settings`. The core settings reader checks each
+// key for its kind (an unknown key or parameter name, a wrong type, an array of the wrong length,
+// a number that is not finite); the table then refuses, naming the line, a list of no free
+// parameter, bounds of a parameter that is not free, a low bound not below the high one, dates
+// in the wrong order, a negative systematic, a velocity or sigma that is not positive, a prior of a
+// parameter that is not free or of a sigma that is not positive, and a scatter bound that is not
+// positive.
+// Printed, it shows the bounds a fit would use: those given, the built-in ones of the other free
+// parameters (the explosion date's follow from the data).
 snphot::SettingsTable fit_table(FitSettings& settings);
-
-// Prints the keys of the table in the syntax of the file, numbers so that they read back as the
-// same values.
-void print_fit_table(std::FILE* out, const FitSettings& settings);
 
 } // namespace snfit

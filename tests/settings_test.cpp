@@ -297,7 +297,7 @@ TEST(SettingsFile, TheTemplateHoldsTheBuiltInValues) {
     ASSERT_FALSE(template_file.empty());
     for (const char* program :
          {"lcbuild-bvri", "lcbuild-griz", "starcorr", "starcal", "bandconv", "bandtab", "lcsub",
-          "lcsub-err", "bolcurve", "snmodel", "decayheat", "specjoin", "cumquad", "cumquad2"}) {
+          "lcsub-err", "bolcurve", "snmodel", "decayheat", "specjoin", "cumquad", "cumquad2", "snfit"}) {
         SCOPED_TRACE(program);
         e2e::Scratch s;
         const e2e::Result builtin = s.run(program, "--print-settings");

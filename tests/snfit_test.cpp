@@ -181,18 +181,18 @@ TEST(Snfit, RefusedInputsLeaveTheOutputsUntouched) {
          "bol-gorbe.txt:3: not a row of three numbers; the rest of the file is not read\n"
          "snfit: bol-gorbe.txt: 2 data points in the fit for 5 free parameters: at least 6 are "
          "needed"},
-        {"snphot.toml", "[fit]\nfre = [\"M\"]\n", "snphot.toml:2: [fit] unknown key 'fre'"},
+        {"snphot.toml", "[fit]\nfre = [\"M\"]\n", "snphot.toml:2: unknown key \"fre\" in [fit]"},
         {"snphot.toml", "[fit]\nfree = [\"M\", \"Rzero\"]\n",
-         "snphot.toml:2: [fit] free: 'Rzero' is not a parameter of the fit (R0, M, Tion, Mni, Ek, "
-         "E, a, s, kappa, Ep, tp, Ag, explosion_date)"},
+         "snphot.toml:2: [fit] free: \"Rzero\" is not one of \"R0\", \"M\", \"Tion\", \"Mni\", "
+         "\"Ek\", \"E\", \"a\", \"s\", \"kappa\", \"Ep\", \"tp\", \"Ag\", \"explosion_date\""},
         {"snphot.toml", "[fit]\nfree = [\"M\", \"M\"]\n",
-         "snphot.toml:2: [fit] free: 'M' is named twice"},
+         "snphot.toml:2: [fit] free names \"M\" twice"},
         {"snphot.toml", "[fit]\nsystematic = \"0.05\"\n",
-         "snphot.toml:2: [fit] systematic: must be a number"},
+         "snphot.toml:2: [fit] systematic must be a number"},
         {"snphot.toml", "[fit]\n\nsystematic = inf\n",
-         "snphot.toml:3: [fit] systematic: must be a finite number"},
+         "snphot.toml:3: [fit] systematic must be a finite number"},
         {"snphot.toml", "[fit]\nvelocity = [4000.0]\n",
-         "snphot.toml:2: [fit] velocity: must be an array of two numbers"},
+         "snphot.toml:2: [fit] velocity must be an array of 2 numbers"},
         {"snphot.toml", "[fit]\nvelocity = [4000.0, 0]\n",
          "snphot.toml:2: [fit] velocity: sigma must be positive"},
         {"snphot.toml", "[fit]\nbounds = { R0 = [1e13, 2e13] }\n",
@@ -202,6 +202,9 @@ TEST(Snfit, RefusedInputsLeaveTheOutputsUntouched) {
          "snphot.toml:2: [fit] bounds.Mni: low must be below high"},
         {"snphot.toml", "[fit]\ndates = [57840.0, 57830.0]\n",
          "snphot.toml:2: [fit] dates: the first date is after the last"},
+        {"snphot.toml", "[fit]\nfree = [\"M\"]\nbounds = { Mni = [0.01, 0.1] }\n",
+         "snphot.toml:3: [fit] bounds.Mni: Mni is not free (bounds hold free parameters only)"},
+        {"snphot.toml", "[fit]\nfree = []\n", "snphot.toml:2: [fit] free names no parameter"},
         {"snphot.toml", "fit = 3\n", "snphot.toml:1: [fit] must be a table"},
     };
     for (const auto& c : cases) {
