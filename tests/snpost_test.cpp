@@ -182,7 +182,7 @@ TEST(Snpost, RefusalsLeaveTheOutputsOfAnEarlierRunUntouched) {
          "snphot.toml: [posterior] walkers = 7: the sampler needs an even number, at least 2 per "
          "sampled parameter + 2 = 4"},
         {"snphot.toml", fit + "priors = 3.0\n",
-         "snphot.toml:4: [fit] priors: must be a table of [mean, sigma] per parameter"},
+         "snphot.toml:4: [fit] priors must be a table of number pairs by name"},
         {"snphot.toml", fit + "[posterior]\nwalkers = 8.0\n",
          "snphot.toml:5: [posterior] walkers must be a whole number"},
         {"snphot.toml", fit + "[posterior]\nwalker = 8\n",
