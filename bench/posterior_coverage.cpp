@@ -53,9 +53,8 @@ void sample_one(int set, bool noisy, const PosteriorSettings& posterior_settings
     const Values truth = values_of(p, explosion);
     const double injected = noisy ? 0.08 : 0.0;
     // The file's 0.03 and the fit's systematic 0.05 are stated; the injected noise is not.
-    const auto points =
-        synthetic_points(truth, campaign_dates(explosion, first, 250.0, 2000 + set), 0.03,
-                         std::hypot(0.05, injected), 3000 + set);
+    const auto points = synthetic_points(truth, campaign_dates(explosion, first, 250.0, 2000 + set),
+                                         0.03, std::hypot(0.05, injected), 3000 + set);
 
     FitSettings settings;
     settings.bounds[kExplosionDate] = {non_detection, first};
@@ -77,9 +76,8 @@ void sample_one(int set, bool noisy, const PosteriorSettings& posterior_settings
     tally.runs += r.model_runs();
     tally.seconds += r.seconds;
     for (int i = 0; i < posterior.dimensions(); ++i) {
-        const double t = i < static_cast<int>(problem.free.size())
-                             ? truth[problem.free[i].index]
-                             : injected;
+        const double t =
+            i < static_cast<int>(problem.free.size()) ? truth[problem.free[i].index] : injected;
         const sampler::Summary& q = r.parameters[i].summary;
         tally.within68[posterior.name(i)] += q.low68 <= t && t <= q.high68;
         tally.within95[posterior.name(i)] += q.low95 <= t && t <= q.high95;

@@ -21,8 +21,8 @@ void fft(std::vector<Complex>& a, bool inverse) {
         if (i < j) std::swap(a[i], a[j]);
     }
     for (std::size_t length = 2; length <= n; length <<= 1) {
-        const double angle = 2.0 * std::numbers::pi / static_cast<double>(length) *
-                             (inverse ? 1.0 : -1.0);
+        const double angle =
+            2.0 * std::numbers::pi / static_cast<double>(length) * (inverse ? 1.0 : -1.0);
         const Complex root(std::cos(angle), std::sin(angle));
         for (std::size_t start = 0; start < n; start += length) {
             Complex w(1.0, 0.0);

@@ -54,7 +54,8 @@ TEST(Autocorrelation, TimeOfAr1ChainsIsOnePlusPhiOverOneMinusPhi) {
 }
 
 TEST(Autocorrelation, TheWindowStopsAtTheFirstLagBeyondFiveTau) {
-    // rho = 1, then 0.5 at every lag: tau(M) = 1 + M, never M >= 5 tau(M): no window, the whole sum.
+    // rho = 1, then 0.5 at every lag: tau(M) = 1 + M, never M >= 5 tau(M): no window, the whole
+    // sum.
     std::vector<double> rho(20, 0.5);
     rho[0] = 1.0;
     EXPECT_DOUBLE_EQ(integrated_time(rho), 20.0);

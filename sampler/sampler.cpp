@@ -133,8 +133,8 @@ class Driver {
             const double u = uniform(stream);
             const Evaluation e = evaluate(proposal);
             if (e.refused()) return;
-            const double log_ratio = log_factor + e.log_posterior -
-                                     ensemble_.evaluation(k).log_posterior;
+            const double log_ratio =
+                log_factor + e.log_posterior - ensemble_.evaluation(k).log_posterior;
             if (std::log(u) < log_ratio) {
                 std::copy(proposal.begin(), proposal.end(), ensemble_.position(k).begin());
                 ensemble_.evaluation(k) = e;
@@ -157,7 +157,7 @@ class Driver {
 } // namespace
 
 Sampling sample(const Target& target, const StartDraw& start, int dimensions, const Move& move,
-           const Options& options) {
+                const Options& options) {
     Driver driver(target, dimensions, move, options);
     Sampling run{Chain(options.walkers, dimensions), 0, false, 0, {}};
     run.refused_starts = driver.start(start);

@@ -27,9 +27,9 @@ using StartDraw = std::function<void(Stream&, std::span<double>)>;
 struct Progress {
     int steps = 0;
     long evaluations = 0;
-    double tau = 0;         // the largest autocorrelation time, in steps
-    double acceptance = 0;  // fraction of proposals accepted after the burn-in
-    double effective = 0;   // independent samples after the burn-in (by the largest tau)
+    double tau = 0;          // the largest autocorrelation time, in steps
+    double acceptance = 0;   // fraction of proposals accepted after the burn-in
+    double effective = 0;    // independent samples after the burn-in (by the largest tau)
     double needed_steps = 0; // the chain length the stopping rule asks for at this tau
 };
 
@@ -37,7 +37,7 @@ struct Options {
     int walkers = 32;
     std::uint64_t seed = 1;
     long max_evaluations = 1'000'000;
-    double effective_samples = 2000;   // at least this many independent samples after burn-in
+    double effective_samples = 2000;     // at least this many independent samples after burn-in
     double autocorrelation_lengths = 50; // and a chain after burn-in of this many tau
     int threads = 1;
     int start_attempts = 100; // draws per walker before its start counts as refused
@@ -65,7 +65,7 @@ struct Sampling {
 // `start_attempts` times leaves the run with refused_starts > 0 and an empty chain. Needs an even
 // number of walkers, at least 2 dimensions + 2.
 Sampling sample(const Target& target, const StartDraw& start, int dimensions, const Move& move,
-           const Options& options);
+                const Options& options);
 
 // Runs job(i) for i = 0 .. count-1 on `threads` threads (the calling one among them).
 void side_by_side(int count, int threads, const std::function<void(int)>& job);

@@ -78,7 +78,7 @@ TEST(Sampler, CorrelatedGaussianMeanAndCovarianceComeBackWithinTheirMonteCarloEr
     std::vector<double> spread;
     for (double s : target.sigma) spread.push_back(0.01 * s);
     const Sampling run = sample(target, ball({target.mean.begin(), target.mean.end()}, spread), d,
-                           StretchMove(), seeded(11, 48));
+                                StretchMove(), seeded(11, 48));
     ASSERT_TRUE(run.converged);
     EXPECT_GT(run.acceptance, 0.1);
     EXPECT_LT(run.acceptance, 0.6);
@@ -139,7 +139,8 @@ struct Banana {
 };
 
 TEST(Sampler, BananaMarginalQuantilesMatchTheNumericalIntegration) {
-    const Sampling run = sample(Banana(), ball({0.0, 0.0}, {0.1, 0.1}), 2, StretchMove(), seeded(5, 32));
+    const Sampling run =
+        sample(Banana(), ball({0.0, 0.0}, {0.1, 0.1}), 2, StretchMove(), seeded(5, 32));
     ASSERT_TRUE(run.converged);
     const std::vector<Sample> samples = run.samples();
     std::vector<double> x = column(samples, 0), y = column(samples, 1);
@@ -155,8 +156,8 @@ TEST(Sampler, BananaMarginalQuantilesMatchTheNumericalIntegration) {
             << "x, q = " << q;
         const double yq = Banana::quantile_y(q);
         EXPECT_NEAR(quantile(y, q), yq,
-                    4.0 * quantile_error(q, Banana::marginal_y(yq).second,
-                                         run.effective_samples(1)))
+                    4.0 *
+                        quantile_error(q, Banana::marginal_y(yq).second, run.effective_samples(1)))
             << "y, q = " << q;
     }
 }
@@ -168,14 +169,17 @@ TEST(Sampler, ADensityCutByABoundGivesAOneSidedInterval) {
         const double l = -0.5 * (p[0] * p[0] + p[1] * p[1]);
         return {l, l};
     };
-    const Sampling run = sample(target, ball({0.05, 0.0}, {0.02, 0.1}), 2, StretchMove(), seeded(3, 32));
+    const Sampling run =
+        sample(target, ball({0.05, 0.0}, {0.02, 0.1}), 2, StretchMove(), seeded(3, 32));
     ASSERT_TRUE(run.converged);
     const Summary s = summarize(column(run.samples(), 0));
     // Quantile q of the half-normal: Phi^-1((1 + q) / 2).
     const struct {
         double value, q, truth;
-    } quantiles[] = {{s.low95, 0.025, 0.031337}, {s.low68, 0.16, 0.201893},
-                     {s.median, 0.5, 0.674490},  {s.high68, 0.84, 1.405072},
+    } quantiles[] = {{s.low95, 0.025, 0.031337},
+                     {s.low68, 0.16, 0.201893},
+                     {s.median, 0.5, 0.674490},
+                     {s.high68, 0.84, 1.405072},
                      {s.high95, 0.975, 2.241403}};
     const double n = run.effective_samples(0);
     for (const auto& c : quantiles)
@@ -202,7 +206,8 @@ TEST(Sampler, TheChainDoesNotDependOnTheNumberOfThreads) {
     ASSERT_GT(one.chain.steps(), 100);
     for (int t = 0; t < one.chain.steps(); ++t)
         for (int k = 0; k < 16; ++k) {
-            for (int i = 0; i < 6; ++i) ASSERT_EQ(one.chain.value(t, k, i), three.chain.value(t, k, i));
+            for (int i = 0; i < 6; ++i)
+                ASSERT_EQ(one.chain.value(t, k, i), three.chain.value(t, k, i));
             ASSERT_EQ(one.chain.evaluation(t, k).log_posterior,
                       three.chain.evaluation(t, k).log_posterior);
         }
@@ -212,18 +217,18 @@ TEST(Sampler, ABudgetSpentBeforeConvergenceAndStartsThatAreAllRefusedAreReported
     const CorrelatedGaussian target;
     Options options = seeded(1, 16);
     options.max_evaluations = 2000;
-    const Sampling short_run = sample(target, ball({target.mean.begin(), target.mean.end()},
-                                              std::vector<double>(6, 0.01)),
-                                 6, StretchMove(), options);
+    const Sampling short_run =
+        sample(target, ball({target.mean.begin(), target.mean.end()}, std::vector<double>(6, 0.01)),
+               6, StretchMove(), options);
     EXPECT_FALSE(short_run.converged);
     EXPECT_LE(short_run.evaluations, 2000);
     EXPECT_EQ(short_run.chain.steps(), (2000 - 16) / 16);
 
     options.start_attempts = 5;
     const Target nowhere = [](std::span<const double>) { return Evaluation(); };
-    const Sampling refused = sample(nowhere,
-                               ball(std::vector<double>(6, 0.0), std::vector<double>(6, 1.0)), 6,
-                               StretchMove(), options);
+    const Sampling refused =
+        sample(nowhere, ball(std::vector<double>(6, 0.0), std::vector<double>(6, 1.0)), 6,
+               StretchMove(), options);
     EXPECT_EQ(refused.refused_starts, 16);
     EXPECT_EQ(refused.evaluations, 16 * 5);
     EXPECT_EQ(refused.chain.steps(), 0);

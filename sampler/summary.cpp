@@ -16,7 +16,7 @@ double quantile(const std::vector<double>& sorted, double q) {
 
 Summary summarize(std::vector<double> values) {
     std::sort(values.begin(), values.end());
-    return {quantile(values, 0.5),   quantile(values, 0.16),  quantile(values, 0.84),
+    return {quantile(values, 0.5), quantile(values, 0.16), quantile(values, 0.84),
             quantile(values, 0.025), quantile(values, 0.975)};
 }
 

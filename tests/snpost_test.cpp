@@ -108,7 +108,7 @@ TEST(Snpost, ThePosteriorHoldsTheTruthAndTheBestFitAndItsFilesAgree) {
     EXPECT_GE(high95, 2.5e13);
     EXPECT_LE(low68, best_r0);
     EXPECT_GE(high68, best_r0);
-    EXPECT_GE(r0[7], 200.0); // effective samples
+    EXPECT_GE(r0[7], 200.0);                           // effective samples
     EXPECT_GE(after(report, "chain: "), 50.0 * r0[6]); // at least 50 tau, after the burn-in too
 
     // The samples: a header naming the columns, as many rows as the report says, each of finite

@@ -59,7 +59,8 @@ sampler::Sample highest_of(const sampler::Sampling& sampling) {
                 best_k = k;
             }
     sampler::Sample s;
-    for (int i = 0; i < chain.dimensions(); ++i) s.position.push_back(chain.value(best_t, best_k, i));
+    for (int i = 0; i < chain.dimensions(); ++i)
+        s.position.push_back(chain.value(best_t, best_k, i));
     s.evaluation = chain.evaluation(best_t, best_k);
     return s;
 }
@@ -91,23 +92,24 @@ Inference infer(const Posterior& posterior, const PosteriorSettings& settings, i
     result.sampling = sampler::sample(target, start_ball(posterior, result.fit),
                                       posterior.dimensions(), sampler::StretchMove(), options);
     if (result.sampling.refused_starts > 0)
-        throw snphot::RunFailure(
-            snfit::kBolometricCurve,
-            "the sampler cannot leave its start: " +
-                std::to_string(result.sampling.refused_starts) + " of the " +
-                std::to_string(settings.walkers) + " walkers found no position of finite "
-                "posterior around the best fit in " + std::to_string(settings::kStartAttempts) +
-                " draws");
+        throw snphot::RunFailure(snfit::kBolometricCurve,
+                                 "the sampler cannot leave its start: " +
+                                     std::to_string(result.sampling.refused_starts) + " of the " +
+                                     std::to_string(settings.walkers) +
+                                     " walkers found no position of finite "
+                                     "posterior around the best fit in " +
+                                     std::to_string(settings::kStartAttempts) + " draws");
     if (result.sampling.chain.steps() < 2)
-        throw snphot::RunFailure(snphot::kSettingsFile,
-                                 "[posterior] max_model_runs = " +
-                                     std::to_string(settings.max_model_runs) +
-                                     " leaves the sampler no step to take");
+        throw snphot::RunFailure(
+            snphot::kSettingsFile,
+            "[posterior] max_model_runs = " + std::to_string(settings.max_model_runs) +
+                " leaves the sampler no step to take");
 
     result.samples = result.sampling.samples();
     for (int i = 0; i < posterior.dimensions(); ++i) {
         std::vector<double> values;
-        for (const sampler::Sample& s : result.samples) values.push_back(posterior.value(i, s.position));
+        for (const sampler::Sample& s : result.samples)
+            values.push_back(posterior.value(i, s.position));
         result.parameters.push_back({sampler::summarize(values), 0.0, result.sampling.tau[i],
                                      result.sampling.effective_samples(i)});
     }

@@ -51,7 +51,8 @@ Reporters reporters() {
         last = seconds;
         const double left =
             p.steps > 0 ? std::max(0.0, (p.needed_steps - p.steps) * seconds / p.steps) : 0.0;
-        std::fprintf(stderr, "snpost: step %d, tau %.1f steps, acceptance %.2f, about %.0f s left\n",
+        std::fprintf(stderr,
+                     "snpost: step %d, tau %.1f steps, acceptance %.2f, about %.0f s left\n",
                      p.steps, p.tau, p.acceptance, left);
     };
     return r;
@@ -98,9 +99,10 @@ int run(const snfit::FitSettings& fit_settings, const PosteriorSettings& setting
 int main(int argc, char** argv) {
     snfit::FitSettings fit_settings;
     PosteriorSettings settings;
-    return snphot::run_program(
-        argc, argv,
-        {"snpost", kHelp, {snfit::fit_table(fit_settings), posterior_table(settings)},
-         kMoreStatuses},
-        [&] { return run(fit_settings, settings); });
+    return snphot::run_program(argc, argv,
+                               {"snpost",
+                                kHelp,
+                                {snfit::fit_table(fit_settings), posterior_table(settings)},
+                                kMoreStatuses},
+                               [&] { return run(fit_settings, settings); });
 }

@@ -124,8 +124,8 @@ std::vector<std::string> Posterior::prior_lines() const {
                            number(p.bound.low) + ", " + number(p.bound.high) + "]";
         for (const Gaussian& g : gaussians_)
             if (g.dimension == i)
-                line += ", times a Gaussian " + number(g.prior.mean) + " +- " +
-                        number(g.prior.sigma);
+                line +=
+                    ", times a Gaussian " + number(g.prior.mean) + " +- " + number(g.prior.sigma);
         lines.push_back(line);
     }
     return lines;
@@ -154,8 +154,8 @@ sampler::StartDraw start_ball(const Posterior& posterior, const snfit::FitResult
     const int d = posterior.dimensions();
     std::vector<double> centre(d);
     for (int j = 0; j < k; ++j)
-        centre[j] = std::clamp(snfit::coordinate_of(problem.free[j], fit.best[problem.free[j].index]),
-                               0.0, 1.0);
+        centre[j] = std::clamp(
+            snfit::coordinate_of(problem.free[j], fit.best[problem.free[j].index]), 0.0, 1.0);
     // The covariance of the coordinates from the fit's errors and correlations, as its
     // Cholesky factor L (C = L L^T); a diagonal ball where the fit gives none.
     std::vector<double> L(static_cast<std::size_t>(k) * k, 0.0);
@@ -182,8 +182,8 @@ sampler::StartDraw start_ball(const Posterior& posterior, const snfit::FitResult
         for (int j = 0; j < k; ++j) L[j * k + j] = settings::kStartBallWithoutErrors;
     }
     if (posterior.scatter_free())
-        centre[k] = posterior.coordinate(
-            k, residual_scatter(problem, fit.best, posterior.scatter_bound()));
+        centre[k] =
+            posterior.coordinate(k, residual_scatter(problem, fit.best, posterior.scatter_bound()));
     return [centre, L, k, d](sampler::Stream& stream, std::span<double> u) {
         std::vector<double> z(k);
         for (double& x : z) x = sampler::standard_normal(stream);

@@ -9,9 +9,9 @@
 // normalisation, and in the velocity when constrained.
 #pragma once
 
-#include "sampler.hpp"
 #include "fit.hpp"
 #include "problem.hpp"
+#include "sampler.hpp"
 
 #include <optional>
 #include <span>

@@ -40,7 +40,7 @@ inline constexpr double kStartBall = 0.1;
 // Where the fit gives no errors, the ball's radius in the coordinates of the bounds.
 inline constexpr double kStartBallWithoutErrors = 1e-3;
 inline constexpr double kScatterStartSpread = 0.02; // in the coordinate of the scatter
-inline constexpr int kStartAttempts = 100;           // draws per walker before it counts as refused
+inline constexpr int kStartAttempts = 100;          // draws per walker before it counts as refused
 // The posterior band: the model of this many samples, on a grid of dates a day apart up to
 // kBandPastData days past the last point.
 inline constexpr int kBandSamples = 200;

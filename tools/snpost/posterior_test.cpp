@@ -26,8 +26,8 @@ std::vector<snfit::Point> points(double offset) {
     const std::vector<double> mags = snfit::model_magnitudes(truth, dates);
     std::vector<snfit::Point> result;
     for (std::size_t i = 0; i < dates.size(); ++i)
-        result.push_back({dates[i], mags[i] + (i % 2 ? offset : -offset), kError,
-                          static_cast<long>(i + 1)});
+        result.push_back(
+            {dates[i], mags[i] + (i % 2 ? offset : -offset), kError, static_cast<long>(i + 1)});
     return result;
 }
 

@@ -53,8 +53,9 @@ void write_report(std::FILE* out, const Posterior& posterior, const Inference& i
     std::fprintf(out, "snpost: the posterior of the light-curve model given %s\n\n",
                  snfit::kBolometricCurve);
     std::fprintf(out, "data: %zu points, %d in the fit\n", problem.points.size(), problem.fitted);
-    std::fprintf(out, "likelihood: Gaussian, variance sigma^2 (file, %g mag systematic in "
-                      "quadrature)%s\n",
+    std::fprintf(out,
+                 "likelihood: Gaussian, variance sigma^2 (file, %g mag systematic in "
+                 "quadrature)%s\n",
                  problem.systematic, posterior.scatter_free() ? " + scatter^2" : "");
     if (problem.velocity)
         std::fprintf(out, "velocity constraint: %g +- %g km/s\n", problem.velocity->value,
@@ -66,8 +67,9 @@ void write_report(std::FILE* out, const Posterior& posterior, const Inference& i
                  inference.threads == 1 ? "" : "s");
     std::fprintf(out, "chain: %d steps, burn-in %d, thinned by %d: %zu samples in %s\n",
                  s.chain.steps(), s.burn_in, s.thin, inference.samples.size(), kSamples);
-    std::fprintf(out, "stops when: every tau <= chain after burn-in / %g and ESS >= %g, or at "
-                      "%ld model runs of the sampler\n\n",
+    std::fprintf(out,
+                 "stops when: every tau <= chain after burn-in / %g and ESS >= %g, or at "
+                 "%ld model runs of the sampler\n\n",
                  settings::kAutocorrelationLengths, settings.effective_samples,
                  settings.max_model_runs);
 
@@ -99,8 +101,7 @@ void write_samples(std::FILE* out, const Posterior& posterior, const Inference& 
     for (const sampler::Sample& s : inference.samples) {
         for (int i = 0; i < posterior.dimensions(); ++i)
             std::fprintf(out, "%s%.10g", i ? " " : "", posterior.value(i, s.position));
-        std::fprintf(out, " %.6f %.6f\n", s.evaluation.log_likelihood,
-                     s.evaluation.log_posterior);
+        std::fprintf(out, " %.6f %.6f\n", s.evaluation.log_likelihood, s.evaluation.log_posterior);
     }
 }
 
