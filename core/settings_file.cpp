@@ -31,6 +31,10 @@ SettingKey number(std::string name, double& value, std::string comment, double a
     return {std::move(name), &value, std::move(comment), above};
 }
 
+SettingKey whole(std::string name, long& value, std::string comment, double above) {
+    return {std::move(name), &value, std::move(comment), above};
+}
+
 SettingKey number(std::string name, std::optional<double>& value, std::string comment,
                   double above) {
     return {std::move(name), &value, std::move(comment), above};
@@ -96,10 +100,10 @@ namespace {
 
 // Every table that some program of the suite reads. A table of any other name is a misspelling
 // that would silently leave a program on its built-in values, so every program refuses it.
-constexpr std::array<std::string_view, 12> kSuiteTables = {
-    "comparison", "colour",       "standard_field", "subtraction", "bolometric",
-    "bandconv",   "decay",        "spectrum",       "line_profile", "line_profile2",
-    "fit",        "import"};
+constexpr std::array<std::string_view, 13> kSuiteTables = {
+    "comparison", "colour",   "standard_field", "subtraction",   "bolometric", "bandconv",
+    "decay",      "spectrum", "line_profile",   "line_profile2", "fit",        "import",
+    "posterior"};
 
 bool suite_table(std::string_view name) {
     return std::find(kSuiteTables.begin(), kSuiteTables.end(), name) != kSuiteTables.end();
@@ -234,7 +238,17 @@ class TableReader {
         *target = checked(key, node, "a number");
     }
 
-    void store(const SettingKey& key, const toml::node& node, std::optional<double>* target) const {
+    void store(const SettingKey& key, const toml::node& node, long* target) const {
+        const long line = line_of(node.source());
+        const auto* integer = node.as_integer();
+        if (!integer) refuse_.at(line, name_of(key) + " must be a whole number");
+        if (!(static_cast<double>(integer->get()) > key.above))
+            refuse_.at(line, name_of(key) + " must be greater than " + shortest(key.above));
+        *target = static_cast<long>(integer->get());
+    }
+
+    void store(const SettingKey& key, const toml::node& node,
+               std::optional<double>* target) const {
         *target = checked(key, node, "a number");
     }
 
@@ -619,6 +633,10 @@ std::string value_text(float* value) {
 
 std::string value_text(double* value) {
     return std::isnan(*value) ? "?" : toml_number(*value);
+}
+
+std::string value_text(long* value) {
+    return std::to_string(*value);
 }
 
 std::string value_text(std::span<float> values) {

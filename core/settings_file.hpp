@@ -68,7 +68,7 @@ struct SettingKey {
     std::string name;
     std::variant<float*, double*, std::optional<double>*, std::span<float>, NumberPair*,
                  std::optional<NumberPair>*, std::string*, bool*, Choice, Words, PairsByName,
-                 NumbersByName>
+                 NumbersByName, long*>
         value;
     std::string comment; // unit and meaning, printed beside the value
     double above = -std::numeric_limits<double>::infinity(); // a number must be greater than this
@@ -94,6 +94,9 @@ SettingKey number(std::string name, double& value, std::string comment,
                   double above = -std::numeric_limits<double>::infinity());
 SettingKey number(std::string name, std::optional<double>& value, std::string comment,
                   double above = -std::numeric_limits<double>::infinity());
+// A key holding a whole number (a TOML integer) that must be greater than `above`.
+SettingKey whole(std::string name, long& value, std::string comment,
+                 double above = -std::numeric_limits<double>::infinity());
 // A key holding an array of exactly values.size() numbers.
 SettingKey numbers(std::string name, std::span<float> values, std::string comment);
 // A key holding an array of two numbers.

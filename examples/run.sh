@@ -15,7 +15,7 @@
 # itself: lcimport writes its light curves, bolcurve the bolometric light curve, snfit fits it when
 # a parameters.inp is there, and snplot draws the light curves and the fit. Each stage works
 # in a subdirectory of RUN, since several programs use the same file names: bvri/ (lcbuild-bvri,
-# lcsub), bvri-err/ (lcsub-err), griz/ (lcbuild-griz, bandconv, bandtab), bolometric/ (bolcurve, snfit),
+# lcsub), bvri-err/ (lcsub-err), griz/ (lcbuild-griz, bandconv, bandtab), bolometric/ (bolcurve, snfit, snpost),
 # calibration/ (starcorr, starcal), model/ (snmodel, decayheat), spectrum/ (specjoin, cumquad,
 # cumquad2); the figures go to figures/. The field's settings file snphot.toml is copied into
 # every stage, where the programs find it. A field without model parameters or without a spectrum
@@ -34,7 +34,7 @@ run=${2:-$top/build/example-run}
 bin=${SNPHOT_BIN:-$top/build/bin}
 
 for program in lcbuild-bvri lcbuild-griz bandconv lcsub lcsub-err bolcurve starcorr starcal \
-               bandtab snmodel decayheat specjoin cumquad cumquad2 snfit lcimport snplot; do
+               bandtab snmodel decayheat specjoin cumquad cumquad2 snfit snpost lcimport snplot; do
     [ -x "$bin/$program" ] || { echo "run.sh: $bin/$program is missing: build the suite first" >&2; exit 1; }
 done
 
@@ -139,6 +139,7 @@ step bolometric bolcurve
 if has parameters.inp; then # the start values of the fit
     put parameters.inp bolometric
     step bolometric snfit
+    step bolometric snpost
 fi
 put standard-field.txt calibration Eredmeny.txt
 step calibration starcorr

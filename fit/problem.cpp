@@ -112,6 +112,20 @@ void check_span(const std::vector<Point>& points, double latest_explosion) {
                                  number(latest_explosion) + " (a full JD?)");
 }
 
+// A Gaussian prior is one more term of chi^2 on a free parameter; on a fixed one it would say
+// nothing, and is refused as a slip.
+void add_priors(Problem& problem, const FitSettings& settings) {
+    for (const auto& [index, prior] : settings.priors) {
+        const bool free = std::any_of(problem.free.begin(), problem.free.end(),
+                                      [&](const FreeParameter& p) { return p.index == index; });
+        const std::string name = parameter_info(index).name;
+        if (!free)
+            throw RunFailure(settings.prior_source.at(index),
+                             "[fit] priors." + name + ": " + name + " is not free");
+        problem.priors.push_back({index, prior});
+    }
+}
+
 } // namespace
 
 Problem make_problem(const snmodel::ModelState& parameters, const std::string& parameter_file,
@@ -159,6 +173,8 @@ Problem make_problem(const snmodel::ModelState& parameters, const std::string& p
         problem.free.push_back({index, b.bound, positive});
     }
 
+    add_priors(problem, settings);
+
     const int needed = static_cast<int>(problem.free.size()) + 1;
     if (problem.fitted < needed)
         throw RunFailure(kBolometricCurve,
@@ -186,7 +202,8 @@ double model_velocity(const Values& values) {
     return snmodel::expansion_velocity(parameters_of(values)) / snmodel::settings::kVelocityUnit;
 }
 
-Residuals::Residuals(const Problem& problem) : velocity_(problem.velocity) {
+Residuals::Residuals(const Problem& problem)
+    : velocity_(problem.velocity), priors_(problem.priors) {
     for (std::size_t i = 0; i < problem.points.size(); ++i) {
         if (!problem.in_fit[i]) continue;
         dates_.push_back(problem.points[i].date);
@@ -206,7 +223,19 @@ bool Residuals::evaluate(const Values& values, double* residuals) const {
         residuals[model.size()] = r;
         if (!std::isfinite(r)) return false;
     }
+    double* prior_terms = residuals + model.size() + (velocity_ ? 1 : 0);
+    for (const PriorTerm& p : priors_)
+        *prior_terms++ = (values[p.index] - p.prior.mean) / p.prior.sigma;
     return true;
+}
+
+double prior_chi_square(const Problem& problem, const Values& values) {
+    double sum = 0.0;
+    for (const PriorTerm& p : problem.priors) {
+        const double r = (values[p.index] - p.prior.mean) / p.prior.sigma;
+        sum += r * r;
+    }
+    return sum;
 }
 
 double chi_square(const Problem& problem, const Values& values) {

@@ -19,6 +19,12 @@ struct FreeParameter {
     bool log_scale = false; // explored in ln x: positive parameters with a positive low bound
 };
 
+// A Gaussian prior on a free parameter: one more term ((x - mean) / sigma)^2 of chi^2.
+struct PriorTerm {
+    int index = 0; // in Values
+    Prior prior;
+};
+
 struct Problem {
     Values start{}; // the start values, and the values of the fixed parameters
     std::vector<FreeParameter> free;
@@ -27,11 +33,13 @@ struct Problem {
     std::vector<double> sigma; // per point: its uncertainty with the systematic added
     double systematic = 0;     // mag
     std::optional<Velocity> velocity;
+    std::vector<PriorTerm> priors; // in the order of the parameters
     double end_date = 0; // the model curve is drawn to here: the last point + 20 d
     int fitted = 0;      // points in the fit
 
     int degrees_of_freedom() const {
-        return fitted + (velocity ? 1 : 0) - static_cast<int>(free.size());
+        return fitted + (velocity ? 1 : 0) + static_cast<int>(priors.size()) -
+               static_cast<int>(free.size());
     }
 };
 
@@ -54,18 +62,24 @@ std::vector<double> model_magnitudes(const Values& values, std::span<const doubl
 double model_velocity(const Values& values);
 
 // The weighted residuals (observed - model) / sigma of the fitted points in their order, then
-// (model - observed) / sigma of the velocity when constrained; false when the model gives no
-// finite magnitude at some point. One model run.
+// (model - observed) / sigma of the velocity when constrained, then (x - mean) / sigma of every
+// prior; false when the model gives no finite magnitude at some point. One model run.
 class Residuals {
   public:
     explicit Residuals(const Problem& problem);
-    int count() const { return static_cast<int>(observed_.size()) + (velocity_ ? 1 : 0); }
+    int count() const {
+        return static_cast<int>(observed_.size() + priors_.size()) + (velocity_ ? 1 : 0);
+    }
     bool evaluate(const Values& values, double* residuals) const;
 
   private:
     std::vector<double> dates_, observed_, sigma_;
     std::optional<Velocity> velocity_;
+    std::vector<PriorTerm> priors_;
 };
+
+// The sum of the prior terms of chi^2 at `values`.
+double prior_chi_square(const Problem& problem, const Values& values);
 
 double chi_square(const Problem& problem, const Values& values);
 

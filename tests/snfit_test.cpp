@@ -184,7 +184,8 @@ TEST(Snfit, RefusedInputsLeaveTheOutputsUntouched) {
         {"snphot.toml", "[fit]\nfre = [\"M\"]\n", "snphot.toml:2: unknown key \"fre\" in [fit]"},
         {"snphot.toml", "[fit]\nfree = [\"M\", \"Rzero\"]\n",
          "snphot.toml:2: [fit] free: \"Rzero\" is not one of \"R0\", \"M\", \"Tion\", \"Mni\", "
-         "\"Ek\", \"E\", \"a\", \"s\", \"kappa\", \"Ep\", \"tp\", \"Ag\", \"explosion_date\""},
+         "\"Ek\", \"E\", \"a\", \"s\", \"kappa\", \"Ep\", \"tp\", \"Ag\", \"explosion_date\", "
+         "\"scatter\""},
         {"snphot.toml", "[fit]\nfree = [\"M\", \"M\"]\n",
          "snphot.toml:2: [fit] free names \"M\" twice"},
         {"snphot.toml", "[fit]\nsystematic = \"0.05\"\n",

@@ -11,7 +11,7 @@ trap 'rm -rf "$scratch"' EXIT
 fail() { echo "check.sh: $*" >&2; exit 1; }
 
 programs="lcbuild-bvri lcbuild-griz starcorr starcal bandconv bandtab lcsub lcsub-err bolcurve
-          snmodel snfit decayheat specjoin cumquad cumquad2 lcimport snplot"
+          snmodel snfit snpost decayheat specjoin cumquad cumquad2 lcimport snplot"
 
 # 1. cmake --install, then every manual page through man.
 cmake --install "$build" --prefix "$scratch/prefix" >/dev/null

@@ -195,21 +195,30 @@ PhotometryReader::PhotometryReader(std::FILE* file, std::string name,
     data_start_ = static_cast<long>(ftello(file_));
 }
 
-// The next line that is neither blank nor a comment, without its line end; false at the end.
+// The next line that is neither blank nor a comment, without its line end; false at the end. A
+// line is bounded (kLongestLine characters): an endless input, a device of zeros say, is refused
+// at once instead of being held whole.
 bool PhotometryReader::next_line() {
     while (true) {
+        line_text_.clear();
+        int c = EOF;
+        bool any = false;
         errno = 0;
-        const ssize_t length = getline(&buffer_.text, &buffer_.capacity, file_);
-        if (length < 0) {
-            if (std::ferror(file_))
-                throw RunFailure(name_, std::string("cannot read: ") +
-                                            (errno ? std::strerror(errno) : "read error"));
-            return false;
+        while ((c = getc_unlocked(file_)) != EOF) {
+            any = true;
+            if (c == '\n') break;
+            if (line_text_.size() == kLongestLine) {
+                ++line_;
+                refuse("a line of more than " + std::to_string(kLongestLine) + " characters");
+            }
+            line_text_.push_back(static_cast<char>(c));
         }
+        if (c == EOF && std::ferror(file_))
+            throw RunFailure(name_, std::string("cannot read: ") +
+                                        (errno ? std::strerror(errno) : "read error"));
+        if (!any) return false;
         ++line_;
-        std::size_t end = static_cast<std::size_t>(length);
-        while (end > 0 && (buffer_.text[end - 1] == '\n' || buffer_.text[end - 1] == '\r')) --end;
-        line_text_.assign(buffer_.text, end);
+        while (!line_text_.empty() && line_text_.back() == '\r') line_text_.pop_back();
         std::size_t first = 0;
         while (first < line_text_.size() && blank(line_text_[first])) ++first;
         if (first < line_text_.size() && line_text_[first] != '#') return true;

@@ -68,17 +68,8 @@ class PhotometryReader {
     std::FILE* file_;
     std::string name_;
     Columns columns_;
-    // The line as getline reads it, reused from line to line, freed also when the header is
-    // refused (a constructor that throws runs no destructor of its class, only of its members).
-    struct LineBuffer {
-        char* text = nullptr;
-        std::size_t capacity = 0;
-        LineBuffer() = default;
-        LineBuffer(const LineBuffer&) = delete;
-        LineBuffer& operator=(const LineBuffer&) = delete;
-        ~LineBuffer() { std::free(text); }
-    };
-    LineBuffer buffer_;
+    // The longest line read: a longer one (an endless input) is refused rather than held.
+    static constexpr std::size_t kLongestLine = 65536;
     std::string line_text_;
     std::vector<std::string> fields_;
     long line_ = 0;

@@ -8,14 +8,14 @@
 // says so, and ends with status 3.
 #include "bolometric_curve.hpp"
 #include "cli.hpp"
+#include "cores.hpp"
 #include "file.hpp"
 #include "fit.hpp"
+#include "inputs.hpp"
 #include "parameters.hpp"
 #include "problem.hpp"
 #include "report.hpp"
 #include "settings.hpp"
-
-#include <sched.h>
 
 #include <cstdio>
 #include <thread>
@@ -41,24 +41,6 @@ constexpr const char* kHelp =
 constexpr const char* kMoreStatuses =
     "  3  the fit did not converge: the outputs are written all the same, with its last values\n";
 
-// The cores this process may run on: all of the machine, or those taskset or a batch system
-// granted it.
-int usable_cores() {
-    cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
-    return std::max(1u, std::thread::hardware_concurrency());
-}
-
-// Every input is read and checked before the fit starts and before any output is touched.
-Problem read_inputs(const FitSettings& settings) {
-    File parameter_file = open_checked(kParameterFile, "r");
-    File curve_file = open_checked(kBolometricCurve, "r");
-    snmodel::ModelState parameters;
-    snmodel::read_parameters(parameter_file.get(), kParameterFile, parameters);
-    std::vector<Point> points = read_bolometric_curve(curve_file.get(), kBolometricCurve);
-    return make_problem(parameters, kParameterFile, std::move(points), settings);
-}
-
 void write_outputs(const Problem& problem, const Outcome& outcome, int threads) {
     File report = open_output(kReport);
     File parameters = open_output(kFittedParameters);
@@ -75,7 +57,8 @@ void write_outputs(const Problem& problem, const Outcome& outcome, int threads) 
 }
 
 int run(const FitSettings& settings) {
-    const Problem problem = read_inputs(settings);
+    // Every input is read and checked before the fit starts and before any output is touched.
+    const Problem problem = read_problem(settings);
     const int threads = usable_cores();
     std::printf("snfit: %zu points in %s, %d in the fit; %zu free parameters\n",
                 problem.points.size(), kBolometricCurve, problem.fitted, problem.free.size());

@@ -42,7 +42,7 @@ double chi_square_of(const Problem& problem, const Outcome& o) {
         const double r = (o.velocity - problem.velocity->value) / problem.velocity->sigma;
         sum += r * r;
     }
-    return sum;
+    return sum + prior_chi_square(problem, o.best);
 }
 
 const char* unit_of(int index) {
@@ -155,6 +155,9 @@ void write_report(std::FILE* out, const Problem& problem, const Outcome& o, int 
                      problem.velocity->value, problem.velocity->sigma, o.velocity);
     else
         std::fprintf(out, "velocity constraint: none (the model's v = %.1f km/s)\n", o.velocity);
+    for (const PriorTerm& p : problem.priors)
+        std::fprintf(out, "prior: %s = %g +- %g %s (Gaussian, one more term of chi2)\n",
+                     parameter_info(p.index).name, p.prior.mean, p.prior.sigma, unit_of(p.index));
     std::fprintf(out, "starts of the global stage: %d, on %d thread%s\n\n", o.fit.starts, threads,
                  threads == 1 ? "" : "s");
 
