@@ -62,13 +62,22 @@ SettingsTable bolometric_table(BolometricSettings& s) {
         key->aside = [&s, comment = key->comment] {
             return s.from_reddening() ? "" : comment + ": not given, extinction_B and I hold";
         };
+    SettingKey distance_sigma =
+        number("distance_pc_sigma", s.distance_pc_sigma,
+               "pc, 1-sigma uncertainty of distance_pc (snfit: the distance modulus is fitted "
+               "within it)",
+               0.0);
+    distance_sigma.aside = [&s, comment = distance_sigma.comment] {
+        return std::isnan(s.distance_pc_sigma) ? comment + ": not given, the distance is exact"
+                                               : "";
+    };
     SettingsTable table = {
         "bolometric",
         "Colour and bolometric light curve (bolcurve): the extinction towards the supernova\n"
         "and its distance. The extinction is given in B and I, or as E(B-V) and R_V, from which\n"
         "the Cardelli, Clayton & Mathis (1989) law gives it at 0.438 um (B) and 0.798 um (I).",
         {extinction_b, extinction_i, ebv, rv,
-         number("distance_pc", s.distance_pc, "pc", 0.0)},
+         number("distance_pc", s.distance_pc, "pc", 0.0), distance_sigma},
     };
     table.complete = [&s](const SettingsTable&) { extinction_from_reddening(s); };
     return table;

@@ -28,6 +28,15 @@ struct BolometricSettings {
     float ebv = NAN;                 // mag, E(B-V) towards the supernova; not set by default
     float rv = 3.1f;                 // R_V = A_V / E(B-V)
     float distance_pc = 13200000.0f; // pc
+    // pc, the 1-sigma uncertainty of distance_pc; not set by default (the distance is exact).
+    // snfit then carries the distance modulus as a nuisance parameter of that Gaussian prior.
+    float distance_pc_sigma = NAN;
+
+    // The uncertainty of the distance modulus, mag (0 when the distance is exact).
+    double distance_modulus_sigma() const {
+        return std::isnan(distance_pc_sigma) ? 0.0
+                                             : 5.0 / std::log(10.0) * distance_pc_sigma / distance_pc;
+    }
 
     // True when the extinction follows from ebv and rv.
     bool from_reddening() const { return !std::isnan(ebv); }

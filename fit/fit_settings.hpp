@@ -49,6 +49,10 @@ struct FitSettings {
     double systematic = 0.05;             // mag
     std::optional<Velocity> velocity;
     std::map<int, Prior> priors; // by parameter index
+    // The 1-sigma uncertainty of the distance modulus (mag), from [bolometric] distance_pc_sigma:
+    // every absolute magnitude may be shifted by one common offset of that Gaussian prior. 0: the
+    // distance is taken as exact.
+    double distance_modulus_sigma = 0.0;
 
     // The white-noise term: free when `free` names it, with its bounds and prior.
     bool scatter = false;

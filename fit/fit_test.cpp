@@ -279,3 +279,33 @@ TEST(GlobalStarts, TheStartValuesFirstThenAnEvenSpreadOverTheInnerBounds) {
     for (const auto& u : starts)
         for (double x : u) EXPECT_TRUE(x >= 0.0 && x <= 1.0);
 }
+
+// An uncertain distance: every absolute magnitude may shift by one common offset of a Gaussian
+// prior. On the radioactive tail Lsn is proportional to Mni, so with Mni alone free a shift of the
+// distance modulus by dmu moves ln Mni by 0.4 ln(10) dmu: the relative error of Mni must grow in
+// quadrature by 2 sigma_d / d (Mni is proportional to d^2 at a fixed light curve).
+TEST(Distance, AnUncertainDistanceAddsTwiceItsRelativeErrorToTheNickelMass) {
+    Case c = make_case(31, false);
+    c.points = synthetic_points(c.truth, campaign_dates(kExplosion, kExplosion + 2.0, 400.0, 31),
+                                0.03, 0.05, 32);
+    c.settings.free = {kMni};
+    c.settings.explosion_date = kExplosion;
+    c.settings.explosion_date_source = "snphot.toml:2";
+    c.settings.dates = Bound{kExplosion + 250.0, kExplosion + 400.0}; // the tail alone
+    const auto relative_error = [&](double distance_relative_sigma) {
+        FitSettings settings = c.settings;
+        settings.distance_modulus_sigma = 5.0 / std::log(10.0) * distance_relative_sigma;
+        snmodel::ModelState start = truth_parameters(); // the others fixed at the truth
+        start.Mni = 0.1;
+        const Problem problem = make_problem(start, "parameters.inp", c.points, settings);
+        const FitResult r = run_fit(problem, 2);
+        EXPECT_TRUE(r.converged);
+        EXPECT_TRUE(r.covariance);
+        return r.error[0] / r.best[kMni];
+    };
+    const double exact = relative_error(0.0);
+    const double uncertain = relative_error(0.10);
+    const double expected = std::sqrt(exact * exact + 0.2 * 0.2);
+    EXPECT_NEAR(uncertain / expected, 1.0, 0.05) << exact << " " << uncertain;
+    EXPECT_GT(uncertain, 2.0 * exact);
+}

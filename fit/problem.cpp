@@ -174,6 +174,7 @@ Problem make_problem(const snmodel::ModelState& parameters, const std::string& p
     }
 
     add_priors(problem, settings);
+    problem.distance_modulus_sigma = settings.distance_modulus_sigma;
 
     const int needed = static_cast<int>(problem.free.size()) + 1;
     if (problem.fitted < needed)
@@ -203,7 +204,8 @@ double model_velocity(const Values& values) {
 }
 
 Residuals::Residuals(const Problem& problem)
-    : velocity_(problem.velocity), priors_(problem.priors) {
+    : velocity_(problem.velocity), priors_(problem.priors),
+      distance_sigma_(problem.distance_modulus_sigma) {
     for (std::size_t i = 0; i < problem.points.size(); ++i) {
         if (!problem.in_fit[i]) continue;
         dates_.push_back(problem.points[i].date);
@@ -226,7 +228,30 @@ bool Residuals::evaluate(const Values& values, double* residuals) const {
     double* prior_terms = residuals + model.size() + (velocity_ ? 1 : 0);
     for (const PriorTerm& p : priors_)
         *prior_terms++ = (values[p.index] - p.prior.mean) / p.prior.sigma;
+    if (distance_sigma_ > 0) {
+        const double offset = distance_offset(residuals);
+        for (std::size_t i = 0; i < model.size(); ++i) residuals[i] -= offset / sigma_[i];
+        *prior_terms = offset / distance_sigma_;
+    }
     return true;
+}
+
+double Residuals::distance_offset(const double* data_residuals) const {
+    if (!(distance_sigma_ > 0)) return 0.0;
+    double weighted = 0.0, weight = 1.0 / (distance_sigma_ * distance_sigma_);
+    for (std::size_t i = 0; i < sigma_.size(); ++i) {
+        weighted += data_residuals[i] / sigma_[i];
+        weight += 1.0 / (sigma_[i] * sigma_[i]);
+    }
+    return weighted / weight;
+}
+
+double distance_offset_at(const Problem& problem, const Values& values) {
+    if (!(problem.distance_modulus_sigma > 0)) return 0.0;
+    const Residuals residuals(problem);
+    std::vector<double> r(residuals.count());
+    if (!residuals.evaluate(values, r.data())) return NAN;
+    return r.back() * problem.distance_modulus_sigma;
 }
 
 double prior_chi_square(const Problem& problem, const Values& values) {

@@ -34,6 +34,7 @@ struct Problem {
     double systematic = 0;     // mag
     std::optional<Velocity> velocity;
     std::vector<PriorTerm> priors; // in the order of the parameters
+    double distance_modulus_sigma = 0; // mag; 0: the distance is exact
     double end_date = 0; // the model curve is drawn to here: the last point + 20 d
     int fitted = 0;      // points in the fit
 
@@ -68,15 +69,25 @@ class Residuals {
   public:
     explicit Residuals(const Problem& problem);
     int count() const {
-        return static_cast<int>(observed_.size() + priors_.size()) + (velocity_ ? 1 : 0);
+        return static_cast<int>(observed_.size() + priors_.size()) + (velocity_ ? 1 : 0) +
+               (distance_sigma_ > 0 ? 1 : 0);
     }
     bool evaluate(const Values& values, double* residuals) const;
+    // The shift of the distance modulus that fits the weighted residuals r_i = (observed - model)
+    // / sigma best under its prior (0 when the distance is exact); the residuals become r_i -
+    // offset / sigma_i. A Gaussian offset on which the residuals depend linearly: minimising over
+    // it equals integrating it out, so the errors of the other parameters include it.
+    double distance_offset(const double* data_residuals) const;
 
   private:
     std::vector<double> dates_, observed_, sigma_;
     std::optional<Velocity> velocity_;
     std::vector<PriorTerm> priors_;
+    double distance_sigma_ = 0;
 };
+
+// The distance-modulus offset of the best fit at `values` (mag; 0 when the distance is exact).
+double distance_offset_at(const Problem& problem, const Values& values);
 
 // The sum of the prior terms of chi^2 at `values`.
 double prior_chi_square(const Problem& problem, const Values& values);

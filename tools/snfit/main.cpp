@@ -7,6 +7,7 @@
 // "fit-model.txt" and "fit-residuals.txt". A fit that does not converge writes them all the same,
 // says so, and ends with status 3.
 #include "bolometric_curve.hpp"
+#include "bolometric_settings.hpp"
 #include "cli.hpp"
 #include "cores.hpp"
 #include "file.hpp"
@@ -31,6 +32,8 @@ constexpr const char* kHelp =
     "Reads   bol-gorbe.txt (JD-2400000, absolute bolometric magnitude, uncertainty),\n"
     "        parameters.inp (start values and fixed values, as snmodel reads it) and the\n"
     "        [fit] table of snphot.toml (free parameters, bounds, dates, systematic, velocity)\n"
+    "        and its [bolometric] distance_pc_sigma (an uncertain distance: the distance\n"
+    "        modulus is fitted as a nuisance parameter within it)\n"
     "Writes  fit.txt (the report), parameters-fit.inp (the best model for snmodel),\n"
     "        fit-model.txt (the best model curve), fit-residuals.txt (per data point)\n"
     "Prints  one line per stage of the fit and the table of the best parameters.\n"
@@ -56,7 +59,8 @@ void write_outputs(const Problem& problem, const Outcome& outcome, int threads) 
     close_written(residuals);
 }
 
-int run(const FitSettings& settings) {
+int run(FitSettings settings, const snphot::BolometricSettings& bolometric) {
+    settings.distance_modulus_sigma = bolometric.distance_modulus_sigma();
     // Every input is read and checked before the fit starts and before any output is touched.
     const Problem problem = read_problem(settings);
     const int threads = usable_cores();
@@ -89,6 +93,10 @@ int run(const FitSettings& settings) {
 
 int main(int argc, char** argv) {
     FitSettings settings;
-    return snphot::run_program(argc, argv, {"snfit", kHelp, {fit_table(settings)}, kMoreStatuses},
-                               [&] { return run(settings); });
+    snphot::BolometricSettings bolometric;
+    return snphot::run_program(
+        argc, argv,
+        {"snfit", kHelp, {fit_table(settings), snphot::bolometric_table(bolometric)},
+         kMoreStatuses},
+        [&] { return run(settings, bolometric); });
 }

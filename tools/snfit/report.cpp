@@ -32,6 +32,9 @@ bool is_free(const Problem& problem, int index, int& j) {
 }
 
 double chi_square_of(const Problem& problem, const Outcome& o) {
+    // With an uncertain distance the residuals are taken after the common shift of the distance
+    // modulus that fits them best, and the shift's own prior term is one more term of chi2.
+    if (problem.distance_modulus_sigma > 0) return chi_square(problem, o.best);
     double sum = 0.0;
     for (std::size_t i = 0; i < problem.points.size(); ++i) {
         if (!problem.in_fit[i]) continue;
@@ -83,6 +86,7 @@ Outcome outcome_of(const Problem& problem, const FitResult& fit) {
     o.model = model_magnitudes(o.best, dates);
     o.velocity = model_velocity(o.best);
     o.chi2 = chi_square_of(problem, o);
+    o.distance_offset = distance_offset_at(problem, o.best);
     o.curve = snmodel::model_rows(parameters_of(o.best), true);
     refuse_non_finite(problem, o);
     return o;
@@ -155,6 +159,14 @@ void write_report(std::FILE* out, const Problem& problem, const Outcome& o, int 
                      problem.velocity->value, problem.velocity->sigma, o.velocity);
     else
         std::fprintf(out, "velocity constraint: none (the model's v = %.1f km/s)\n", o.velocity);
+    if (problem.distance_modulus_sigma > 0)
+        std::fprintf(out,
+                     "distance: uncertain by %.4f mag in distance modulus ([bolometric] "
+                     "distance_pc_sigma), a nuisance parameter of that Gaussian prior; the best "
+                     "fit shifts the distance modulus by %+.4f mag (the model magnitudes of "
+                     "fit-model.txt and fit-residuals.txt are shifted by it); the errors of the "
+                     "parameters include the distance error\n",
+                     problem.distance_modulus_sigma, o.distance_offset);
     for (const PriorTerm& p : problem.priors)
         std::fprintf(out, "prior: %s = %g +- %g %s (Gaussian, one more term of chi2)\n",
                      parameter_info(p.index).name, p.prior.mean, p.prior.sigma, unit_of(p.index));
@@ -189,15 +201,16 @@ void write_model_curve(std::FILE* out, const Outcome& o) {
     std::fprintf(out, "# JD-2400000 M_bol(model)\n");
     for (const snmodel::ModelRow& row : o.curve)
         std::fprintf(out, "%.6f %.6f\n", o.best[kExplosionDate] + row.t / snmodel::settings::kDay,
-                     magnitude_of(row.Lsn));
+                     magnitude_of(row.Lsn) + o.distance_offset);
 }
 
 void write_residuals(std::FILE* out, const Problem& problem, const Outcome& o) {
     std::fprintf(out, "# JD-2400000 M_bol sigma M_bol(model) (observed-model)/sigma in_fit\n");
     for (std::size_t i = 0; i < problem.points.size(); ++i) {
         const Point& p = problem.points[i];
-        std::fprintf(out, "%.6f %.6f %.6f %.6f %.4f %d\n", p.date, p.mag, problem.sigma[i],
-                     o.model[i], (p.mag - o.model[i]) / problem.sigma[i],
+        const double model = o.model[i] + o.distance_offset;
+        std::fprintf(out, "%.6f %.6f %.6f %.6f %.4f %d\n", p.date, p.mag, problem.sigma[i], model,
+                     (p.mag - model) / problem.sigma[i],
                      problem.in_fit[i] ? 1 : 0);
     }
 }

@@ -22,6 +22,10 @@ struct Outcome {
     double velocity = 0;                  // of the model, km/s
     std::vector<double> model;            // magnitude at every point
     std::vector<snmodel::ModelRow> curve; // every step from the explosion to the end date
+    // With an uncertain distance, the shift of the distance modulus the best fit takes (mag): the
+    // model magnitudes of "fit-model.txt" and "fit-residuals.txt" are shown shifted by it, as
+    // the fit compares them with the data.
+    double distance_offset = 0;
 };
 
 Outcome outcome_of(const Problem& problem, const FitResult& fit);
