@@ -1,7 +1,7 @@
 #include "covariance.hpp"
 
 #include "parallel.hpp"
-#include "settings.hpp"
+#include "fit_constants.hpp"
 
 #include <Eigen/Dense>
 

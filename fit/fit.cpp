@@ -2,7 +2,7 @@
 
 #include "covariance.hpp"
 #include "parallel.hpp"
-#include "settings.hpp"
+#include "fit_constants.hpp"
 
 #include <ceres/ceres.h>
 #include <glog/logging.h>

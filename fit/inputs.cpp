@@ -2,7 +2,7 @@
 
 #include "file.hpp"
 #include "parameters.hpp"
-#include "settings.hpp"
+#include "fit_constants.hpp"
 
 namespace snfit {
 

@@ -3,7 +3,7 @@
 #include "cli.hpp"
 #include "light_curve.hpp"
 #include "parameters.hpp"
-#include "settings.hpp"
+#include "fit_constants.hpp"
 
 #include <algorithm>
 #include <cmath>

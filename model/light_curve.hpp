@@ -4,7 +4,7 @@
 #pragma once
 
 #include "model.hpp"
-#include "settings.hpp"
+#include "model_constants.hpp"
 
 #include <span>
 #include <vector>

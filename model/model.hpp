@@ -16,7 +16,7 @@
 // stability region of the scheme, that step is split (see runge_kutta_step).
 #pragma once
 
-#include "settings.hpp"
+#include "model_constants.hpp"
 
 #include <array>
 #include <limits>

@@ -16,7 +16,7 @@
 #include "parameters.hpp"
 #include "problem.hpp"
 #include "report.hpp"
-#include "settings.hpp"
+#include "fit_constants.hpp"
 
 #include <cstdio>
 #include <thread>

@@ -1,7 +1,7 @@
 #include "report.hpp"
 
 #include "cli.hpp"
-#include "settings.hpp"
+#include "fit_constants.hpp"
 
 #include <charconv>
 #include <cmath>

@@ -8,7 +8,7 @@
 #include "file.hpp"
 #include "light_curve.hpp"
 #include "parameters.hpp"
-#include "settings.hpp"
+#include "model_constants.hpp"
 
 #include <cmath>
 #include <cstdio>
