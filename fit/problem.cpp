@@ -116,8 +116,9 @@ void check_span(const std::vector<Point>& points, double latest_explosion) {
 // nothing, and is refused as a slip.
 void add_priors(Problem& problem, const FitSettings& settings) {
     for (const auto& [index, prior] : settings.priors) {
+        const int parameter = index; // a structured binding cannot be captured before C++20
         const bool free = std::any_of(problem.free.begin(), problem.free.end(),
-                                      [&](const FreeParameter& p) { return p.index == index; });
+                                      [&](const FreeParameter& p) { return p.index == parameter; });
         const std::string name = parameter_info(index).name;
         if (!free)
             throw RunFailure(settings.prior_source.at(index),
