@@ -29,23 +29,12 @@ struct Tally {
 };
 
 void fit_one(int set, bool velocity, Tally& tally) {
-    std::mt19937_64 random(1000 + set);
-    std::uniform_real_distribution<double> u(0.0, 1.0);
-    snmodel::ModelState p;
-    p.R0 = 2e13 * std::pow(3.0, u(random));
-    p.M = 8.0 + 12.0 * u(random);
-    p.Tion = 5500.0;
-    p.Mni = 0.03 + 0.07 * u(random);
-    p.Ek = 0.7 + 1.3 * u(random);
-    p.E = 0.5;
-    p.s = 2.0;
-    p.kappa = 0.3;
-    p.Ag = 30000.0;
-    p.tmax = 300.0;
-    const double explosion = 57830.0 + u(random);
-    const double first = explosion + 1.0 + 3.0 * u(random);
-    const double non_detection = explosion - 8.0 * u(random) - 0.01;
-    const Values truth = values_of(p, explosion);
+    RandomExplosion drawn = random_explosion(set);
+    std::mt19937_64& random = drawn.random;
+    const snmodel::ModelState& p = drawn.parameters;
+    const double explosion = drawn.explosion, first = drawn.first;
+    const double non_detection = drawn.non_detection;
+    const Values& truth = drawn.truth;
     const auto points = synthetic_points(truth, campaign_dates(explosion, first, 250.0, 2000 + set),
                                          0.03, 0.05, 3000 + set);
 

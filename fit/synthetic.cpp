@@ -33,4 +33,27 @@ std::vector<Point> synthetic_points(const Values& truth, const std::vector<doubl
     return points;
 }
 
+RandomExplosion random_explosion(int set) {
+    RandomExplosion e;
+    e.random.seed(1000 + set);
+    std::mt19937_64& random = e.random;
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    snmodel::ModelState& p = e.parameters;
+    p.R0 = 2e13 * std::pow(3.0, u(random));
+    p.M = 8.0 + 12.0 * u(random);
+    p.Tion = 5500.0;
+    p.Mni = 0.03 + 0.07 * u(random);
+    p.Ek = 0.7 + 1.3 * u(random);
+    p.E = 0.5;
+    p.s = 2.0;
+    p.kappa = 0.3;
+    p.Ag = 30000.0;
+    p.tmax = 300.0;
+    e.explosion = 57830.0 + u(random);
+    e.first = e.explosion + 1.0 + 3.0 * u(random);
+    e.non_detection = e.explosion - 8.0 * u(random) - 0.01;
+    e.truth = values_of(p, e.explosion);
+    return e;
+}
+
 } // namespace snfit

@@ -6,6 +6,7 @@
 #include "fit_parameters.hpp"
 
 #include <cstdint>
+#include <random>
 #include <vector>
 
 namespace snfit {
@@ -19,5 +20,16 @@ std::vector<double> campaign_dates(double explosion, double first, double days, 
 // standard deviation sqrt(error^2 + scatter^2).
 std::vector<Point> synthetic_points(const Values& truth, const std::vector<double>& dates,
                                     double error, double scatter, std::uint64_t seed);
+
+// A random type II-P explosion of the coverage benchmarks, drawn from the seed `set`: R0, M, Mni
+// and Ek spread over a typical range, the explosion date, the first detection 1-4 days after it
+// and the last non-detection up to 8 days before it.
+struct RandomExplosion {
+    snmodel::ModelState parameters;
+    double explosion = 0, first = 0, non_detection = 0; // JD - 2400000
+    Values truth{};
+    std::mt19937_64 random; // the seed's stream after the draws, for any further draw
+};
+RandomExplosion random_explosion(int set);
 
 } // namespace snfit
