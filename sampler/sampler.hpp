@@ -9,7 +9,7 @@
 
 #include "chain.hpp"
 #include "ensemble.hpp"
-#include "stretch_move.hpp"
+#include "moves.hpp"
 
 #include <cstdint>
 #include <functional>

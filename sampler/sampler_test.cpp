@@ -63,6 +63,15 @@ struct CorrelatedGaussian {
     }
 };
 
+// Every target is sampled by the stretch move alone and by the mixture snpost uses.
+struct NamedMove {
+    const char* name;
+    const Move& move;
+};
+const StretchMove kStretch;
+const StandardMove kStandard;
+const NamedMove kMoves[] = {{"stretch", kStretch}, {"differential and stretch", kStandard}};
+
 Options seeded(std::uint64_t seed, int walkers, int threads = 1) {
     Options options;
     options.walkers = walkers;
@@ -77,31 +86,34 @@ TEST(Sampler, CorrelatedGaussianMeanAndCovarianceComeBackWithinTheirMonteCarloEr
     const int d = CorrelatedGaussian::kDimensions;
     std::vector<double> spread;
     for (double s : target.sigma) spread.push_back(0.01 * s);
-    const Sampling run = sample(target, ball({target.mean.begin(), target.mean.end()}, spread), d,
-                                StretchMove(), seeded(11, 48));
-    ASSERT_TRUE(run.converged);
-    EXPECT_GT(run.acceptance, 0.1);
-    EXPECT_LT(run.acceptance, 0.6);
-    const std::vector<Sample> samples = run.samples();
-    std::vector<std::vector<double>> x;
-    std::vector<double> m(d, 0.0);
-    for (int i = 0; i < d; ++i) {
-        x.push_back(column(samples, i));
-        for (double v : x[i]) m[i] += v / x[i].size();
-    }
-    for (int i = 0; i < d; ++i) {
-        const double n = run.effective_samples(i);
-        EXPECT_GE(n, 2000.0);
-        EXPECT_NEAR(m[i], target.mean[i], 4.0 * target.sigma[i] / std::sqrt(n)) << i;
-        for (int j = 0; j <= i; ++j) {
-            double c = 0.0;
-            for (std::size_t s = 0; s < x[i].size(); ++s)
-                c += (x[i][s] - m[i]) * (x[j][s] - m[j]) / x[i].size();
-            const double rho = i == j ? 1.0 : CorrelatedGaussian::kCorrelation;
-            const double truth = rho * target.sigma[i] * target.sigma[j];
-            // The Monte-Carlo error of a covariance: sqrt((1 + rho^2) / n) sigma_i sigma_j.
-            EXPECT_NEAR(c / truth, 1.0, 4.0 * std::sqrt((1.0 + rho * rho) / n) / rho)
-                << i << ", " << j;
+    for (const NamedMove& m : kMoves) {
+        SCOPED_TRACE(m.name);
+        const Sampling run = sample(target, ball({target.mean.begin(), target.mean.end()}, spread),
+                                    d, m.move, seeded(11, 48));
+        ASSERT_TRUE(run.converged);
+        EXPECT_GT(run.acceptance, 0.1);
+        EXPECT_LT(run.acceptance, 0.6);
+        const std::vector<Sample> samples = run.samples();
+        std::vector<std::vector<double>> x;
+        std::vector<double> m(d, 0.0);
+        for (int i = 0; i < d; ++i) {
+            x.push_back(column(samples, i));
+            for (double v : x[i]) m[i] += v / x[i].size();
+        }
+        for (int i = 0; i < d; ++i) {
+            const double n = run.effective_samples(i);
+            EXPECT_GE(n, 2000.0);
+            EXPECT_NEAR(m[i], target.mean[i], 4.0 * target.sigma[i] / std::sqrt(n)) << i;
+            for (int j = 0; j <= i; ++j) {
+                double c = 0.0;
+                for (std::size_t s = 0; s < x[i].size(); ++s)
+                    c += (x[i][s] - m[i]) * (x[j][s] - m[j]) / x[i].size();
+                const double rho = i == j ? 1.0 : CorrelatedGaussian::kCorrelation;
+                const double truth = rho * target.sigma[i] * target.sigma[j];
+                // The Monte-Carlo error of a covariance: sqrt((1 + rho^2) / n) sigma_i sigma_j.
+                EXPECT_NEAR(c / truth, 1.0, 4.0 * std::sqrt((1.0 + rho * rho) / n) / rho)
+                    << i << ", " << j;
+            }
         }
     }
 }
@@ -139,26 +151,29 @@ struct Banana {
 };
 
 TEST(Sampler, BananaMarginalQuantilesMatchTheNumericalIntegration) {
-    const Sampling run =
-        sample(Banana(), ball({0.0, 0.0}, {0.1, 0.1}), 2, StretchMove(), seeded(5, 32));
-    ASSERT_TRUE(run.converged);
-    const std::vector<Sample> samples = run.samples();
-    std::vector<double> x = column(samples, 0), y = column(samples, 1);
-    std::sort(x.begin(), x.end());
-    std::sort(y.begin(), y.end());
-    for (double q : {0.025, 0.16, 0.5, 0.84, 0.975}) {
-        // x: the unit normal. Its quantiles by bisection of Phi.
-        double lo = -6.0, hi = 6.0;
-        while (hi - lo > 1e-10) ((normal_cdf(0.5 * (lo + hi)) < q) ? lo : hi) = 0.5 * (lo + hi);
-        const double xq = 0.5 * (lo + hi);
-        EXPECT_NEAR(quantile(x, q), xq,
-                    4.0 * quantile_error(q, normal_density(xq), run.effective_samples(0)))
-            << "x, q = " << q;
-        const double yq = Banana::quantile_y(q);
-        EXPECT_NEAR(quantile(y, q), yq,
-                    4.0 *
-                        quantile_error(q, Banana::marginal_y(yq).second, run.effective_samples(1)))
-            << "y, q = " << q;
+    for (const NamedMove& m : kMoves) {
+        SCOPED_TRACE(m.name);
+        const Sampling run =
+            sample(Banana(), ball({0.0, 0.0}, {0.1, 0.1}), 2, m.move, seeded(5, 32));
+        ASSERT_TRUE(run.converged);
+        const std::vector<Sample> samples = run.samples();
+        std::vector<double> x = column(samples, 0), y = column(samples, 1);
+        std::sort(x.begin(), x.end());
+        std::sort(y.begin(), y.end());
+        for (double q : {0.025, 0.16, 0.5, 0.84, 0.975}) {
+            // x: the unit normal. Its quantiles by bisection of Phi.
+            double lo = -6.0, hi = 6.0;
+            while (hi - lo > 1e-10) ((normal_cdf(0.5 * (lo + hi)) < q) ? lo : hi) = 0.5 * (lo + hi);
+            const double xq = 0.5 * (lo + hi);
+            EXPECT_NEAR(quantile(x, q), xq,
+                        4.0 * quantile_error(q, normal_density(xq), run.effective_samples(0)))
+                << "x, q = " << q;
+            const double yq = Banana::quantile_y(q);
+            EXPECT_NEAR(
+                quantile(y, q), yq,
+                4.0 * quantile_error(q, Banana::marginal_y(yq).second, run.effective_samples(1)))
+                << "y, q = " << q;
+        }
     }
 }
 
@@ -169,27 +184,30 @@ TEST(Sampler, ADensityCutByABoundGivesAOneSidedInterval) {
         const double l = -0.5 * (p[0] * p[0] + p[1] * p[1]);
         return {l, l};
     };
-    const Sampling run =
-        sample(target, ball({0.05, 0.0}, {0.02, 0.1}), 2, StretchMove(), seeded(3, 32));
-    ASSERT_TRUE(run.converged);
-    const Summary s = summarize(column(run.samples(), 0));
-    // Quantile q of the half-normal: Phi^-1((1 + q) / 2).
-    const struct {
-        double value, q, truth;
-    } quantiles[] = {{s.low95, 0.025, 0.031337},
-                     {s.low68, 0.16, 0.201893},
-                     {s.median, 0.5, 0.674490},
-                     {s.high68, 0.84, 1.405072},
-                     {s.high95, 0.975, 2.241403}};
-    const double n = run.effective_samples(0);
-    for (const auto& c : quantiles)
-        EXPECT_NEAR(c.value, c.truth,
-                    4.0 * quantile_error(c.q, 2.0 * normal_density(c.truth), n) + 1e-3)
-            << "q = " << c.q;
-    // One-sided: the upper half of the 68% interval is half again as long as the lower one, and
-    // the 95% interval reaches down to the bound.
-    EXPECT_GT((s.high68 - s.median) / (s.median - s.low68), 1.35);
-    EXPECT_LT(s.low95, 0.06);
+    for (const NamedMove& m : kMoves) {
+        SCOPED_TRACE(m.name);
+        const Sampling run =
+            sample(target, ball({0.05, 0.0}, {0.02, 0.1}), 2, m.move, seeded(3, 32));
+        ASSERT_TRUE(run.converged);
+        const Summary s = summarize(column(run.samples(), 0));
+        // Quantile q of the half-normal: Phi^-1((1 + q) / 2).
+        const struct {
+            double value, q, truth;
+        } quantiles[] = {{s.low95, 0.025, 0.031337},
+                         {s.low68, 0.16, 0.201893},
+                         {s.median, 0.5, 0.674490},
+                         {s.high68, 0.84, 1.405072},
+                         {s.high95, 0.975, 2.241403}};
+        const double n = run.effective_samples(0);
+        for (const auto& c : quantiles)
+            EXPECT_NEAR(c.value, c.truth,
+                        4.0 * quantile_error(c.q, 2.0 * normal_density(c.truth), n) + 1e-3)
+                << "q = " << c.q;
+        // One-sided: the upper half of the 68% interval is half again as long as the lower one, and
+        // the 95% interval reaches down to the bound.
+        EXPECT_GT((s.high68 - s.median) / (s.median - s.low68), 1.35);
+        EXPECT_LT(s.low95, 0.06);
+    }
 }
 
 TEST(Sampler, TheChainDoesNotDependOnTheNumberOfThreads) {
@@ -198,8 +216,8 @@ TEST(Sampler, TheChainDoesNotDependOnTheNumberOfThreads) {
     auto run_on = [&](int threads) {
         Options options = seeded(99, 16, threads);
         options.max_evaluations = 16 * 200;
-        return sample(target, ball({target.mean.begin(), target.mean.end()}, spread), 6,
-                      StretchMove(), options);
+        return sample(target, ball({target.mean.begin(), target.mean.end()}, spread), 6, kStandard,
+                      options);
     };
     const Sampling one = run_on(1), three = run_on(3);
     ASSERT_EQ(one.chain.steps(), three.chain.steps());

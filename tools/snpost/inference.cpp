@@ -90,7 +90,7 @@ Inference infer(const Posterior& posterior, const PosteriorSettings& settings, i
     options.progress = [&](const sampler::Progress& p) { report.sampler(p, seconds_since(start)); };
     const sampler::Target target = [&](std::span<const double> u) { return posterior(u); };
     result.sampling = sampler::sample(target, start_ball(posterior, result.fit),
-                                      posterior.dimensions(), sampler::StretchMove(), options);
+                                      posterior.dimensions(), sampler::StandardMove(), options);
     if (result.sampling.refused_starts > 0)
         throw snphot::RunFailure(snfit::kBolometricCurve,
                                  "the sampler cannot leave its start: " +

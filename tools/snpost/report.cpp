@@ -62,9 +62,11 @@ void write_report(std::FILE* out, const Posterior& posterior, const Inference& i
                      problem.velocity->sigma);
     std::fprintf(out, "best fit: chi2 %.4f, %s (the start of the walkers)\n", inference.fit.chi2,
                  inference.fit.converged ? "converged" : "not converged");
-    std::fprintf(out, "sampler: %ld walkers, stretch move, seed %ld, on %d thread%s\n",
-                 settings.walkers, settings.seed, inference.threads,
-                 inference.threads == 1 ? "" : "s");
+    std::fprintf(out,
+                 "sampler: %ld walkers, differential-evolution (%g%%) and stretch moves, seed "
+                 "%ld, on %d thread%s\n",
+                 settings.walkers, 100.0 * sampler::kDifferentialShare, settings.seed,
+                 inference.threads, inference.threads == 1 ? "" : "s");
     std::fprintf(out, "chain: %d steps, burn-in %d, thinned by %d: %zu samples in %s\n",
                  s.chain.steps(), s.burn_in, s.thin, inference.samples.size(), kSamples);
     std::fprintf(out,
