@@ -213,3 +213,29 @@ TEST(Snpost, RefusalsLeaveTheOutputsOfAnEarlierRunUntouched) {
             EXPECT_EQ(s.read(output), "an earlier run\n") << output << ": " << c.message;
     }
 }
+
+// An uncertain distance in [bolometric] is sampled as one more parameter, the shift of the
+// distance modulus (5 / ln 10 x 10% = 0.2171 mag), named in every output.
+TEST(Snpost, AnUncertainDistanceIsSampledAsTheShiftOfTheDistanceModulus) {
+    e2e::Scratch s;
+    s.write("bol-gorbe.txt", bolometric_curve());
+    s.write("parameters.inp", parameters());
+    s.write("snphot.toml",
+            kSettings + "[bolometric]\ndistance_pc = 1.0e7\ndistance_pc_sigma = 1.0e6\n");
+    const auto r = s.run("snpost");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string report = s.read("posterior.txt");
+    EXPECT_NE(report.find("distance: uncertain by 0.2171 mag in distance modulus"),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("\ndistance_modulus uniform in [-1.73718, 1.73718], times a Gaussian 0 "
+                          "+- 0.217147 mag\n"),
+              std::string::npos)
+        << report;
+    const std::vector<double> shift = row_of(report, "distance_modulus");
+    ASSERT_EQ(shift.size(), 8u) << report;
+    EXPECT_TRUE(shift[3] < 0.0 && 0.0 < shift[4]) << report; // the truth within the 95% interval
+    const std::string samples = s.read("posterior-samples.txt");
+    EXPECT_EQ(samples.substr(0, samples.find('\n')),
+              "# R0 distance_modulus log_likelihood log_posterior");
+}

@@ -6,6 +6,7 @@
 // "posterior.txt", "posterior-samples.txt" and "posterior-band.txt". A chain that reaches
 // max_model_runs before it holds enough independent samples is written all the same with
 // "converged: no", and the run ends with status 3.
+#include "bolometric_settings.hpp"
 #include "cli.hpp"
 #include "cores.hpp"
 #include "file.hpp"
@@ -25,8 +26,10 @@ constexpr const char* kHelp =
     "snpost: samples the posterior of the light-curve model's parameters given the bolometric\n"
     "light curve, around the fit of snfit.\n"
     "Reads   bol-gorbe.txt, parameters.inp and the [fit] table of snphot.toml as snfit does\n"
-    "        (scatter in free adds a white-noise term; priors adds Gaussian priors), and the\n"
-    "        [posterior] table (walkers, seed, max_model_runs, effective_samples)\n"
+    "        (scatter in free adds a white-noise term; priors adds Gaussian priors), its\n"
+    "        [bolometric] distance_pc_sigma (an uncertain distance: the shift of the distance\n"
+    "        modulus is sampled as distance_modulus), and the [posterior] table (walkers,\n"
+    "        seed, max_model_runs, effective_samples)\n"
     "Writes  posterior.txt (the report), posterior-samples.txt (the thinned samples),\n"
     "        posterior-band.txt (median, 68% and 95% band of the model light curve)\n"
     "Prints  one line per stage of the fit and the table of the posterior; progress on\n"
@@ -71,7 +74,9 @@ void write_outputs(const Posterior& posterior, const Inference& inference,
     close_written(band);
 }
 
-int run(const snfit::FitSettings& fit_settings, const PosteriorSettings& settings) {
+int run(snfit::FitSettings fit_settings, const BolometricSettings& bolometric,
+        const PosteriorSettings& settings) {
+    fit_settings.distance_modulus_sigma = bolometric.distance_modulus_sigma();
     // Every input is read and checked before the fit starts and before any output is touched.
     const snfit::Problem problem = snfit::read_problem(fit_settings);
     const Posterior posterior(problem, fit_settings);
@@ -98,11 +103,13 @@ int run(const snfit::FitSettings& fit_settings, const PosteriorSettings& setting
 
 int main(int argc, char** argv) {
     snfit::FitSettings fit_settings;
+    BolometricSettings bolometric;
     PosteriorSettings settings;
-    return snphot::run_program(argc, argv,
-                               {"snpost",
-                                kHelp,
-                                {snfit::fit_table(fit_settings), posterior_table(settings)},
-                                kMoreStatuses},
-                               [&] { return run(fit_settings, settings); });
+    return snphot::run_program(
+        argc, argv,
+        {"snpost",
+         kHelp,
+         {snfit::fit_table(fit_settings), bolometric_table(bolometric), posterior_table(settings)},
+         kMoreStatuses},
+        [&] { return run(fit_settings, bolometric, settings); });
 }

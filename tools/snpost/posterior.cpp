@@ -18,9 +18,8 @@ using snfit::parameter_info;
 
 constexpr double kRefused = -std::numeric_limits<double>::infinity();
 
-FreeParameter scatter_parameter(snfit::Bound bound) {
-    return {-1, bound, true};
-}
+// The index in Values the nuisance parameters stand for: none.
+constexpr int kNuisance = -1;
 
 std::string number(double value) {
     char text[32];
@@ -31,13 +30,22 @@ std::string number(double value) {
 } // namespace
 
 Posterior::Posterior(const snfit::Problem& problem, const snfit::FitSettings& settings)
-    : problem_(problem), scatter_(settings.scatter), scatter_bound_(settings.scatter_bound) {
+    : problem_(problem), sampled_(problem.free), scatter_bound_(settings.scatter_bound) {
     for (const snfit::PriorTerm& p : problem.priors)
         for (std::size_t j = 0; j < problem.free.size(); ++j)
             if (problem.free[j].index == p.index)
                 gaussians_.push_back({static_cast<int>(j), p.prior});
-    if (scatter_ && settings.scatter_prior)
-        gaussians_.push_back({dimensions() - 1, *settings.scatter_prior});
+    if (settings.scatter) {
+        scatter_ = dimensions();
+        sampled_.push_back({kNuisance, scatter_bound_, true});
+        if (settings.scatter_prior) gaussians_.push_back({scatter_, *settings.scatter_prior});
+    }
+    if (const double sigma = problem.distance_modulus_sigma; sigma > 0) {
+        distance_ = dimensions();
+        const double range = settings::kDistanceRange * sigma;
+        sampled_.push_back({kNuisance, {-range, range}, false});
+        gaussians_.push_back({distance_, {0.0, sigma}});
+    }
     for (std::size_t i = 0; i < problem.points.size(); ++i) {
         if (!problem.in_fit[i]) continue;
         dates_.push_back(problem.points[i].date);
@@ -47,26 +55,23 @@ Posterior::Posterior(const snfit::Problem& problem, const snfit::FitSettings& se
 }
 
 std::string Posterior::name(int i) const {
-    if (i == static_cast<int>(problem_.free.size())) return snfit::kScatterName;
+    if (i == scatter_) return snfit::kScatterName;
+    if (i == distance_) return settings::kDistanceName;
     return parameter_info(problem_.free[i].index).name;
 }
 
 std::string Posterior::unit(int i) const {
-    if (i == static_cast<int>(problem_.free.size())) return "mag";
+    if (i == scatter_ || i == distance_) return "mag";
     const char* unit = parameter_info(problem_.free[i].index).unit;
     return *unit ? unit : "-";
 }
 
 double Posterior::value(int i, std::span<const double> u) const {
-    if (i == static_cast<int>(problem_.free.size()))
-        return snfit::value_of(scatter_parameter(scatter_bound_), u[i]);
-    return snfit::value_of(problem_.free[i], u[i]);
+    return snfit::value_of(sampled_[i], u[i]);
 }
 
 double Posterior::coordinate(int i, double value) const {
-    if (i == static_cast<int>(problem_.free.size()))
-        return snfit::coordinate_of(scatter_parameter(scatter_bound_), value);
-    return snfit::coordinate_of(problem_.free[i], value);
+    return snfit::coordinate_of(sampled_[i], value);
 }
 
 snfit::Values Posterior::values_of(std::span<const double> u) const {
@@ -77,15 +82,20 @@ snfit::Values Posterior::values_of(std::span<const double> u) const {
 }
 
 double Posterior::scatter_of(std::span<const double> u) const {
-    return scatter_ ? value(dimensions() - 1, u) : 0.0;
+    return scatter_ >= 0 ? value(scatter_, u) : 0.0;
 }
 
-double Posterior::log_likelihood(const snfit::Values& values, double scatter) const {
+double Posterior::distance_offset_of(std::span<const double> u) const {
+    return distance_ >= 0 ? value(distance_, u) : 0.0;
+}
+
+double Posterior::log_likelihood(const snfit::Values& values, double scatter,
+                                 double distance_offset) const {
     const std::vector<double> model = snfit::model_magnitudes(values, dates_);
     const double s2 = scatter * scatter;
     double sum = 0.0;
     for (std::size_t i = 0; i < model.size(); ++i) {
-        const double v = variance_[i] + s2, r = observed_[i] - model[i];
+        const double v = variance_[i] + s2, r = observed_[i] - (model[i] + distance_offset);
         sum += r * r / v + std::log(2.0 * std::numbers::pi * v);
     }
     if (problem_.velocity) {
@@ -103,13 +113,11 @@ sampler::Evaluation Posterior::operator()(std::span<const double> u) const {
     // N(x(u)) dx/du.
     double log_prior = 0.0;
     for (const Gaussian& g : gaussians_) {
-        const FreeParameter p = g.dimension < static_cast<int>(problem_.free.size())
-                                    ? problem_.free[g.dimension]
-                                    : scatter_parameter(scatter_bound_);
         const double z = (value(g.dimension, u) - g.prior.mean) / g.prior.sigma;
-        log_prior += -0.5 * z * z + std::log(snfit::slope_of(p, u[g.dimension]));
+        log_prior +=
+            -0.5 * z * z + std::log(snfit::slope_of(sampled_[g.dimension], u[g.dimension]));
     }
-    const double log_l = log_likelihood(values_of(u), scatter_of(u));
+    const double log_l = log_likelihood(values_of(u), scatter_of(u), distance_offset_of(u));
     if (!(log_l > kRefused)) return {};
     return {log_l + log_prior, log_l};
 }
@@ -117,9 +125,7 @@ sampler::Evaluation Posterior::operator()(std::span<const double> u) const {
 std::vector<std::string> Posterior::prior_lines() const {
     std::vector<std::string> lines;
     for (int i = 0; i < dimensions(); ++i) {
-        const FreeParameter p = i < static_cast<int>(problem_.free.size())
-                                    ? problem_.free[i]
-                                    : scatter_parameter(scatter_bound_);
+        const FreeParameter& p = sampled_[i];
         std::string line = (p.log_scale ? "log-uniform in [" : "uniform in [") +
                            number(p.bound.low) + ", " + number(p.bound.high) + "]";
         for (const Gaussian& g : gaussians_)
@@ -181,18 +187,27 @@ sampler::StartDraw start_ball(const Posterior& posterior, const snfit::FitResult
         std::fill(L.begin(), L.end(), 0.0);
         for (int j = 0; j < k; ++j) L[j * k + j] = settings::kStartBallWithoutErrors;
     }
-    if (posterior.scatter_free())
-        centre[k] =
-            posterior.coordinate(k, residual_scatter(problem, fit.best, posterior.scatter_bound()));
-    return [centre, L, k, d](sampler::Stream& stream, std::span<double> u) {
+    // The nuisance parameters independently, each in its own small spread.
+    std::vector<double> spread(d, 0.0);
+    int next = k;
+    if (posterior.scatter_free()) {
+        centre[next] = posterior.coordinate(
+            next, residual_scatter(problem, fit.best, posterior.scatter_bound()));
+        spread[next++] = settings::kScatterStartSpread;
+    }
+    if (posterior.distance_free()) {
+        centre[next] = posterior.coordinate(next, snfit::distance_offset_at(problem, fit.best));
+        // A tenth of the prior's width: the coordinate spans 2 kDistanceRange sigma_mu.
+        spread[next++] = settings::kStartBall / (2.0 * settings::kDistanceRange);
+    }
+    return [centre, L, spread, k, d](sampler::Stream& stream, std::span<double> u) {
         std::vector<double> z(k);
         for (double& x : z) x = sampler::standard_normal(stream);
         for (int i = 0; i < k; ++i) {
             u[i] = centre[i];
             for (int j = 0; j <= i; ++j) u[i] += settings::kStartBall * L[i * k + j] * z[j];
         }
-        if (d > k)
-            u[k] = centre[k] + settings::kScatterStartSpread * sampler::standard_normal(stream);
+        for (int i = k; i < d; ++i) u[i] = centre[i] + spread[i] * sampler::standard_normal(stream);
     };
 }
 

@@ -1,11 +1,13 @@
 // The posterior of the explosion parameters given the bolometric light curve: the free
-// parameters of the fit, and the white-noise `scatter` when freed, in the coordinates u in [0, 1]
-// of their bounds.
+// parameters of the fit, the white-noise `scatter` when freed, and the shift of the distance
+// modulus when the distance is uncertain, in the coordinates u in [0, 1] of their bounds.
 //
 // Prior: uniform in u within the bounds (log-uniform for a positive bound, uniform for the
 // date; the scatter log-uniform over [0.001, 1] mag or its bounds), times a Gaussian in the
-// parameter's own units for each prior of [fit] priors. Likelihood: Gaussian in every fitted
-// point with the variance sigma_i^2 + scatter^2 (sigma_i with the systematic), carrying its
+// parameter's own units for each prior of [fit] priors. The distance-modulus shift has the
+// Gaussian prior N(0, sigma_mu) of [bolometric] distance_pc_sigma, within +-kDistanceRange
+// sigma_mu. Likelihood: Gaussian in every fitted point, the model shifted by the distance
+// offset, with the variance sigma_i^2 + scatter^2 (sigma_i with the systematic), carrying its
 // normalisation, and in the velocity when constrained.
 #pragma once
 
@@ -24,10 +26,12 @@ class Posterior {
   public:
     Posterior(const snfit::Problem& problem, const snfit::FitSettings& settings);
 
-    // Sampled parameters: the fit's free parameters in their order, then the scatter if free.
-    int dimensions() const { return static_cast<int>(problem_.free.size()) + (scatter_ ? 1 : 0); }
-    bool scatter_free() const { return scatter_; }
+    // Sampled parameters: the fit's free parameters in their order, then the scatter if free,
+    // then the distance-modulus shift if the distance is uncertain.
+    int dimensions() const { return static_cast<int>(sampled_.size()); }
+    bool scatter_free() const { return scatter_ >= 0; }
     snfit::Bound scatter_bound() const { return scatter_bound_; }
+    bool distance_free() const { return distance_ >= 0; }
     const snfit::Problem& problem() const { return problem_; }
 
     std::string name(int i) const;
@@ -38,10 +42,13 @@ class Posterior {
     // The full set of the model's values (the fixed ones from the problem) at u.
     snfit::Values values_of(std::span<const double> u) const;
     double scatter_of(std::span<const double> u) const;
+    // The shift of the distance modulus, which every model magnitude takes (mag; 0 when exact).
+    double distance_offset_of(std::span<const double> u) const;
 
     // One model run; thread-safe.
     sampler::Evaluation operator()(std::span<const double> u) const;
-    double log_likelihood(const snfit::Values& values, double scatter) const;
+    double log_likelihood(const snfit::Values& values, double scatter,
+                          double distance_offset = 0.0) const;
 
     // One line per parameter saying what its prior is, for the report.
     std::vector<std::string> prior_lines() const;
@@ -53,14 +60,16 @@ class Posterior {
     };
 
     const snfit::Problem& problem_;
-    bool scatter_;
+    std::vector<snfit::FreeParameter> sampled_; // per dimension
+    int scatter_ = -1, distance_ = -1;          // their dimensions; -1 when not sampled
     snfit::Bound scatter_bound_;
     std::vector<Gaussian> gaussians_;
     std::vector<double> dates_, observed_, variance_; // the fitted points; variance sigma_i^2
 };
 
 // The start of every walker: a ball around the fit's optimum along its covariance (the axes
-// kStartBall of the errors), the scatter around the white noise the residuals leave over.
+// kStartBall of the errors), the scatter around the white noise the residuals leave over, the
+// distance offset around the one the fit profiled.
 sampler::StartDraw start_ball(const Posterior& posterior, const snfit::FitResult& fit);
 
 // The white noise that the residuals of the best fit leave over their uncertainties:

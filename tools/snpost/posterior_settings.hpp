@@ -40,7 +40,11 @@ inline constexpr double kStartBall = 0.1;
 // Where the fit gives no errors, the ball's radius in the coordinates of the bounds.
 inline constexpr double kStartBallWithoutErrors = 1e-3;
 inline constexpr double kScatterStartSpread = 0.02; // in the coordinate of the scatter
-inline constexpr int kStartAttempts = 100;          // draws per walker before it counts as refused
+// The shift of the distance modulus, sampled when [bolometric] distance_pc_sigma is given: its
+// Gaussian prior is cut at this many sigma (a share of 6e-16 of it left out).
+inline constexpr const char* kDistanceName = "distance_modulus";
+inline constexpr double kDistanceRange = 8.0;
+inline constexpr int kStartAttempts = 100; // draws per walker before it counts as refused
 // The posterior band: the model of this many samples, on a grid of dates a day apart up to
 // kBandPastData days past the last point.
 inline constexpr int kBandSamples = 200;

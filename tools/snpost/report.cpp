@@ -57,6 +57,12 @@ void write_report(std::FILE* out, const Posterior& posterior, const Inference& i
                  "likelihood: Gaussian, variance sigma^2 (file, %g mag systematic in "
                  "quadrature)%s\n",
                  problem.systematic, posterior.scatter_free() ? " + scatter^2" : "");
+    if (posterior.distance_free())
+        std::fprintf(out,
+                     "distance: uncertain by %.4f mag in distance modulus ([bolometric] "
+                     "distance_pc_sigma); its shift, which every model magnitude takes, is "
+                     "sampled as %s\n",
+                     problem.distance_modulus_sigma, settings::kDistanceName);
     if (problem.velocity)
         std::fprintf(out, "velocity constraint: %g +- %g km/s\n", problem.velocity->value,
                      problem.velocity->sigma);
