@@ -2,6 +2,8 @@
 # Benchmark: the posterior of the example campaign (the default free set and the scatter) with
 # snpost on the cores granted (two by default): wall time, model runs, effective samples and
 # autocorrelation times, as posterior.txt gives them.
+# Then the moves side by side in one run (bench-posterior-moves): the stretch move alone and
+# snpost's mixture of differential-evolution and stretch moves, with their ratio.
 # Usage: bench/snpost.sh [build-directory [cores]] (default: build, 0,1). The coverage of the
 # intervals is measured by build/bench/bench-posterior-coverage.
 source "$(dirname "$0")/scratch.sh"
@@ -19,3 +21,6 @@ end=$(date +%s.%N)
 printf 'the posterior of the example on cores %s: %.1f s wall\n' "$cores" "$(echo "$end - $start" | bc)"
 sed -n '/^parameter /,/^converged/p' posterior.txt
 grep '^chain:' posterior.txt
+echo
+echo "the moves side by side, same fit, seed and stopping rule:"
+taskset -c "$cores" "$build/bench/bench-posterior-moves"

@@ -12,8 +12,9 @@
 # build/example-run/sn2004et. The field's directory itself is never written.
 #
 # A supernova given as a photometry table (photometry.csv, as examples/sn2004et) is reduced in RUN
-# itself: lcimport writes its light curves, bolcurve the bolometric light curve, snfit fits it when
-# a parameters.inp is there, and snplot draws the light curves and the fit. Each stage works
+# itself: lcimport writes its light curves, bolcurve the bolometric light curve, snfit fits it and
+# snpost samples its posterior when a parameters.inp is there, and snplot draws the light curves,
+# the fit and the posterior. Each stage works
 # in a subdirectory of RUN, since several programs use the same file names: bvri/ (lcbuild-bvri,
 # lcsub), bvri-err/ (lcsub-err), griz/ (lcbuild-griz, bandconv, bandtab), bolometric/ (bolcurve, snfit, snpost),
 # calibration/ (starcorr, starcal), model/ (snmodel, decayheat), spectrum/ (specjoin, cumquad,
@@ -103,6 +104,9 @@ if has photometry.csv; then
     if has parameters.inp; then
         step . snfit
         grep -E "^((explosion_date|R0|M|Mni|Ek|Ag) +[0-9]|reduced chi2)" "$run/fit.txt" | sed "s/^/    /"
+        step . snpost
+        grep -E "^(parameter |(explosion_date|R0|M|Mni|Ek|Ag|scatter|distance_modulus) +[-0-9.e+]+ +\[|converged)" \
+            "$run/posterior.txt" | sed "s/^/    /"
         # The plateau of the fitted model: from the explosion to where it falls fastest (past day 40).
         awk '/^#/ { next }
              !started { t0 = $1; started = 1 }
@@ -140,6 +144,7 @@ if has parameters.inp; then # the start values of the fit
     put parameters.inp bolometric
     step bolometric snfit
     step bolometric snpost
+    has truth.txt && put truth.txt bolometric # drawn on the corner plot
 fi
 put standard-field.txt calibration Eredmeny.txt
 step calibration starcorr
@@ -172,7 +177,7 @@ if ((${#skipped[@]})); then
         step bvri snplot
         step bolometric snplot
         cp "$run/bvri/lightcurves.png" "$run/figures/lightcurves-bvri.png"
-        for f in fit.png bolometric.png; do
+        for f in fit.png bolometric.png posterior.png posterior-band.png; do
             [ -f "$run/bolometric/$f" ] && cp "$run/bolometric/$f" "$run/figures/"
         done
         echo "Figures (snplot): $(cd "$run/figures" && ls | tr '\n' ' ')(in $run/figures)"
@@ -185,6 +190,11 @@ elif command -v gnuplot >/dev/null 2>&1; then
         [ "$name" = common ] && continue
         (cd "$top/examples/plots" && gnuplot -e "run='$run'" "$name.gp")
     done
+    # The posterior's figures are snplot's, as for any supernova.
+    if [ -f "$run/bolometric/posterior-samples.txt" ]; then
+        step bolometric snplot
+        cp "$run"/bolometric/posterior{,-band}.png "$run/figures/"
+    fi
     echo "Figures: $(cd "$run/figures" && ls | tr '\n' ' ')(in $run/figures)"
 else
     echo "No figures: gnuplot is not installed (apt-get install gnuplot-nox), so the plots are skipped."

@@ -23,9 +23,8 @@ void write_reduction(const e2e::Scratch& s, bool with_fit) {
         const double mag = day < 100 ? 13 + 0.005 * day : 16 + 0.01 * (day - 100);
         b += std::to_string(53300 + day) + " " + std::to_string(mag + 1) + " 0.02 0.03\n";
         i += std::to_string(53300 + day) + " " + std::to_string(mag) + " 0.02 0.03\n";
-        residuals += std::to_string(53300 + day) + " " + std::to_string(mag - 30) +
-                     " 0.05 " + std::to_string(mag - 30.01) + " 0.2 " + (day > 10 ? "1" : "0") +
-                     "\n";
+        residuals += std::to_string(53300 + day) + " " + std::to_string(mag - 30) + " 0.05 " +
+                     std::to_string(mag - 30.01) + " 0.2 " + (day > 10 ? "1" : "0") + "\n";
         model += std::to_string(53300 + day) + " " + std::to_string(mag - 30.01) + "\n";
     }
     s.write("B-gorbeA.txt", b);
@@ -55,6 +54,49 @@ TEST(Snplot, DrawsTheLightCurvesAndTheFitOrTheBolometricCurve) {
     EXPECT_EQ(u.status, 0) << u.err;
     EXPECT_EQ(u.out, "snplot: drew lightcurves.png bolometric.png\n");
     EXPECT_TRUE(png(unfitted.read("bolometric.png")));
+}
+
+// snpost's outputs of two sampled parameters, a truth for one of them.
+void write_posterior(const e2e::Scratch& s) {
+    std::string samples = "# R0 Mni log_likelihood log_posterior\n", band = "# header\n";
+    for (int k = 0; k < 300; ++k)
+        samples += std::to_string(3e13 * (1 + 0.001 * (k % 17))) + " " +
+                   std::to_string(0.05 + 0.0001 * (k % 13)) + " -10.0 -11.0\n";
+    for (int day = 0; day < 20; ++day)
+        band += std::to_string(53300 + day) + " -17.0 -17.1 -16.9 -17.2 -16.8 -17.0\n";
+    s.write("posterior-samples.txt", samples);
+    s.write("posterior-band.txt", band);
+}
+
+TEST(Snplot, DrawsThePosteriorWithTheTruthWhenTruthTxtGivesIt) {
+    if (!have_gnuplot()) GTEST_SKIP() << "no gnuplot";
+    e2e::Scratch s;
+    write_reduction(s, true);
+    write_posterior(s);
+    s.write("truth.txt", "# the synthetic explosion\nR0 3e13\nTion 5500\n");
+    const e2e::Result r = s.run("snplot");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "snplot: drew lightcurves.png fit.png posterior.png posterior-band.png\n");
+    EXPECT_TRUE(png(s.read("posterior.png")));
+    EXPECT_TRUE(png(s.read("posterior-band.png")));
+
+    // A truth that is not a name and a number is refused with its line; nothing is drawn.
+    for (const auto& [truth, reason] :
+         {std::pair<std::string, std::string>{"R0 3e13\nMni lots\n",
+                                              "truth.txt:2: not a number: lots"},
+          {"R0\n", "truth.txt:1: a name and a value expected"},
+          {"R0 3e13 5\n", "truth.txt:1: a name and a value expected"},
+          {"\"R0\" 3e13\n", "truth.txt:1: not a parameter name: \"R0\""}}) {
+        e2e::Scratch bad;
+        write_reduction(bad, true);
+        write_posterior(bad);
+        bad.write("truth.txt", truth);
+        const e2e::Result refused = bad.run("snplot");
+        EXPECT_EQ(refused.status, 1) << truth;
+        EXPECT_EQ(refused.err, "snplot: " + reason + "\n") << truth;
+        EXPECT_FALSE(bad.exists("posterior.png")) << truth;
+        EXPECT_FALSE(bad.exists("fit.png")) << truth;
+    }
 }
 
 TEST(Snplot, FollowsTheFailureContract) {

@@ -68,7 +68,7 @@ sampler::Sample highest_of(const sampler::Sampling& sampling) {
 } // namespace
 
 Inference infer(const Posterior& posterior, const PosteriorSettings& settings, int threads,
-                const Reporters& report) {
+                const Reporters& report, const sampler::Move& move) {
     check_walkers(posterior, settings);
     const Clock::time_point start = Clock::now();
     Inference result;
@@ -90,7 +90,7 @@ Inference infer(const Posterior& posterior, const PosteriorSettings& settings, i
     options.progress = [&](const sampler::Progress& p) { report.sampler(p, seconds_since(start)); };
     const sampler::Target target = [&](std::span<const double> u) { return posterior(u); };
     result.sampling = sampler::sample(target, start_ball(posterior, result.fit),
-                                      posterior.dimensions(), sampler::StandardMove(), options);
+                                      posterior.dimensions(), move, options);
     if (result.sampling.refused_starts > 0)
         throw snphot::RunFailure(snfit::kBolometricCurve,
                                  "the sampler cannot leave its start: " +

@@ -41,7 +41,8 @@ struct Reporters {
 };
 
 // Throws a RunFailure when the walkers cannot be set up (too few, or every start refused).
+// `move` is the sampler's proposal; snpost's own by default (a benchmark compares others).
 Inference infer(const Posterior& posterior, const PosteriorSettings& settings, int threads,
-                const Reporters& report = {});
+                const Reporters& report = {}, const sampler::Move& move = sampler::StandardMove());
 
 } // namespace snpost
