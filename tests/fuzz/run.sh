@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Fuzzes every target of a fuzz build for a fixed time each, and fails on any finding.
+# Fuzzes every target of a fuzz build for a fixed time each, as many side by side as there are
+# cores, and fails on any finding.
 #
 #   tests/fuzz/run.sh [BUILD_DIR [SECONDS]]      (defaults: build-fuzz, 20)
 #
@@ -21,10 +22,14 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 scratch="$(mktemp -d "${TMPDIR:-/tmp}/snphot-fuzz.XXXXXX")"
-failed=()
-summary=()
-for target in "${targets[@]}"; do
-    [ -x "$target" ] || continue
+# The targets run side by side, as many at a time as the cores this process may use: each is
+# one process of its own, so its seconds of fuzzing stay the same and the wall time shrinks.
+jobs="$(nproc 2>/dev/null || echo 1)"
+
+# fuzz TARGET: fuzzes one target for the given time; its summary line goes to
+# $scratch/NAME/line, a report of a finding to $scratch/NAME/report.
+fuzz() {
+    local target=$1 name corpus log status runs cov line first
     name="$(basename "$target")"
     corpus="$scratch/$name/corpus"
     mkdir -p "$corpus" "$scratch/$name/findings"
@@ -32,7 +37,6 @@ for target in "${targets[@]}"; do
         [ -d "$seeds" ] && cp -- "$seeds"/* "$corpus"/ 2>/dev/null
     done
     log="$scratch/$name/log"
-    echo "== $name: ${seconds} s"
     # The readers' warnings go to standard error: the target's own output is closed
     # (-close_fd_mask=3), while libFuzzer's lines and any sanitizer report still reach the log.
     # Inputs may grow beyond the 1 MiB of a settings file, so that faults that need size (a field
@@ -45,14 +49,29 @@ for target in "${targets[@]}"; do
     cov="$(grep -oE 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -1)"
     line="$name: ${runs:-?} runs, ${cov:-no coverage line}"
     if [ $status -ne 0 ] || [ -n "$(ls -A "$scratch/$name/findings")" ]; then
-        failed+=("$name")
         line="$line, FINDING (status $status)"
         first="$(grep -n -m1 -E 'ERROR|runtime error' "$log" | cut -d: -f1)"
-        sed -n "${first:-1},\$p" "$log" | head -n 60
-        echo "inputs: $scratch/$name/findings"
+        { sed -n "${first:-1},\$p" "$log" | head -n 60
+          echo "inputs: $scratch/$name/findings"; } >"$scratch/$name/report"
     fi
-    echo "$line"
-    summary+=("$line")
+    echo "$line" >"$scratch/$name/line"
+}
+
+names=()
+for target in "${targets[@]}"; do
+    [ -x "$target" ] || continue
+    names+=("$(basename "$target")")
+    echo "== $(basename "$target"): ${seconds} s"
+    fuzz "$target" &
+    while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n; done
+done
+wait
+
+failed=()
+summary=()
+for name in "${names[@]}"; do
+    [ -f "$scratch/$name/report" ] && { failed+=("$name"); cat "$scratch/$name/report"; }
+    summary+=("$(cat "$scratch/$name/line" 2>/dev/null || echo "$name: no result")")
 done
 
 echo "== summary"
