@@ -70,6 +70,11 @@ inline constexpr double kDifferentialShare = 0.8;
 
 class StandardMove final : public Move {
   public:
+    StandardMove() = default;
+    // The mixture refers to the moves it holds: a copy would refer to another's.
+    StandardMove(const StandardMove&) = delete;
+    StandardMove& operator=(const StandardMove&) = delete;
+
     double propose(const Ensemble& ensemble, int walker, std::span<const int> partners,
                    Stream& stream, std::span<double> proposal) const override {
         return mixed_.propose(ensemble, walker, partners, stream, proposal);
