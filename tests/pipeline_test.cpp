@@ -328,7 +328,7 @@ TEST(ExampleCampaign, IsWhatItsGeneratorMakes) {
         EXPECT_EQ(slurp(entry.path()), slurp(committed / name)) << name;
         ++files;
     }
-    EXPECT_EQ(files, 10); // the nine data files and snphot.toml
+    EXPECT_EQ(files, 11); // the nine data files, snphot.toml and truth.txt
 }
 
 TEST(ExampleCampaign, AnotherFieldIsWhatItsGeneratorMakes) {

@@ -330,6 +330,17 @@ snmodel::ModelState model_truth() {
     return truth;
 }
 
+// The explosion as snfit and snpost name its parameters, for snplot to draw on the corner plot.
+void write_explosion_truth(const std::string& dir, const Field& f) {
+    const snmodel::ModelState truth = model_truth();
+    Output out(dir + "/truth.txt");
+    std::fprintf(out.file,
+                 "# The explosion the campaign's light curves were made from (make_campaign.cpp):\n"
+                 "# snplot draws these values on the corner plot of snpost's posterior.\n");
+    std::fprintf(out.file, "explosion_date %.1f\nR0 %g\nM %g\nEk %g\nMni %g\n",
+                 f.explosion - 2400000.0, truth.R0, truth.M, truth.Ek, truth.Mni);
+}
+
 // The spectrum of the campaign: the redshift of its galaxy and the width of the bins of its lookup
 // table, in angstrom.
 constexpr double kRedshift = 0.0044;
@@ -505,5 +516,6 @@ int main(int argc, char** argv) {
     write_truth(dir, field);
     write_settings(dir, field);
     if (field.model_and_spectrum) write_spectrum(dir, rnd);
+    if (field.model_and_spectrum) write_explosion_truth(dir, field);
     return 0;
 }
