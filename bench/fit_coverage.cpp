@@ -46,12 +46,7 @@ void fit_one(int set, bool velocity, Tally& tally) {
         const double v = model_velocity(truth);
         settings.velocity = Velocity{v * (1.0 + 0.05 * gauss(random)), 0.05 * v};
     }
-    snmodel::ModelState start = p; // the fixed values are the truth, the free ones are not
-    start.R0 = 4e13;
-    start.M = 12.0;
-    start.Ek = 1.2;
-    start.Mni = 0.06;
-    const Problem problem = make_problem(start, "parameters.inp", points, settings);
+    const Problem problem = make_problem(benchmark_start(p), "parameters.inp", points, settings);
     FitOptions options;
     options.threads = std::max(1u, std::thread::hardware_concurrency());
     const FitResult r = fit(problem, options);

@@ -92,12 +92,7 @@ void sample_one(int set, bool noisy, const PosteriorSettings& posterior_settings
         settings.bound_source[index] = "snphot.toml";
     }
     settings.scatter = noisy;
-    snmodel::ModelState start = p; // the fixed values are the truth, the free ones are not
-    start.R0 = 4e13;
-    start.M = 12.0;
-    start.Ek = 1.2;
-    start.Mni = 0.06;
-    const Problem problem = make_problem(start, "parameters.inp", points, settings);
+    const Problem problem = make_problem(benchmark_start(p), "parameters.inp", points, settings);
     const Posterior posterior(problem, settings);
     PosteriorSettings s = posterior_settings;
     s.seed = 5000 + set;

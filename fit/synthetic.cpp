@@ -56,4 +56,13 @@ RandomExplosion random_explosion(int set) {
     return e;
 }
 
+snmodel::ModelState benchmark_start(const snmodel::ModelState& truth) {
+    snmodel::ModelState start = truth;
+    start.R0 = 4e13;
+    start.M = 12.0;
+    start.Ek = 1.2;
+    start.Mni = 0.06;
+    return start;
+}
+
 } // namespace snfit

@@ -32,4 +32,8 @@ struct RandomExplosion {
 };
 RandomExplosion random_explosion(int set);
 
+// Where the benchmarks' fits start: the explosion `truth` with R0, M, Ek and Mni at a typical
+// plateau supernova's (4e13 cm, 12 M_sun, 1.2e51 erg, 0.06 M_sun), the fixed ones at the truth.
+snmodel::ModelState benchmark_start(const snmodel::ModelState& truth);
+
 } // namespace snfit
