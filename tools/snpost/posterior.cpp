@@ -142,10 +142,13 @@ double residual_scatter(const snfit::Problem& problem, const snfit::Values& best
     std::vector<double> dates;
     for (const snfit::Point& p : problem.points) dates.push_back(p.date);
     const std::vector<double> model = snfit::model_magnitudes(best, dates);
+    // The model as the best fit has it: shifted by its distance offset when the distance is
+    // uncertain, or a shift of the whole curve would count as white noise.
+    const double offset = snfit::distance_offset_at(problem, best);
     double excess = 0.0;
     for (std::size_t i = 0; i < model.size(); ++i) {
         if (!problem.in_fit[i]) continue;
-        const double r = problem.points[i].mag - model[i];
+        const double r = problem.points[i].mag - (model[i] + offset);
         excess += r * r - problem.sigma[i] * problem.sigma[i];
     }
     const double s = std::sqrt(std::max(0.0, excess / std::max(1, problem.fitted)));

@@ -72,8 +72,8 @@ class Posterior {
 // distance offset around the one the fit profiled.
 sampler::StartDraw start_ball(const Posterior& posterior, const snfit::FitResult& fit);
 
-// The white noise that the residuals of the best fit leave over their uncertainties:
-// sqrt(max(0, mean(r_i^2 - sigma_i^2))), kept within the bounds.
+// The white noise that the residuals of the best fit (its distance offset included) leave over
+// their uncertainties: sqrt(max(0, mean(r_i^2 - sigma_i^2))), kept within the bounds.
 double residual_scatter(const snfit::Problem& problem, const snfit::Values& best,
                         snfit::Bound bound);
 

@@ -140,7 +140,8 @@ namespace {
 
 // The example explosion's exact magnitudes on its radioactive tail, days 250 to 400, where Lsn is
 // proportional to Mni: ln Mni and the distance-modulus shift move every magnitude alike.
-snfit::Problem tail_problem(snfit::FitSettings& s, double distance_relative_sigma) {
+snfit::Problem tail_problem(snfit::FitSettings& s, double distance_relative_sigma,
+                            double shift = 0.0) {
     s = settings_with({snfit::kMni}, false);
     s.distance_modulus_sigma = 5.0 / std::log(10.0) * distance_relative_sigma;
     const snfit::Values truth = snfit::values_of(snmodel::example_explosion(), kExplosion);
@@ -149,7 +150,7 @@ snfit::Problem tail_problem(snfit::FitSettings& s, double distance_relative_sigm
     const std::vector<double> mags = snfit::model_magnitudes(truth, dates);
     std::vector<snfit::Point> tail;
     for (std::size_t i = 0; i < dates.size(); ++i)
-        tail.push_back({dates[i], mags[i], kError, static_cast<long>(i + 1)});
+        tail.push_back({dates[i], mags[i] + shift, kError, static_cast<long>(i + 1)});
     snmodel::ModelState start = snmodel::example_explosion();
     start.Mni *= 1.3;
     return snfit::make_problem(start, "parameters.inp", tail, s);
@@ -179,6 +180,13 @@ TEST(Posterior, AnUncertainDistanceIsAShiftOfEveryModelMagnitudeUnderItsGaussian
     // The prior: N(offset; 0, sigma) dx/du, dx/du the width of the range 16 sigma.
     const double z = offset / sigma;
     EXPECT_NEAR(e.log_posterior - e.log_likelihood, -0.5 * z * z + std::log(16.0 * sigma), 1e-9);
+
+    // Every point 0.3 mag fainter: the best fit's distance offset takes up most of it (all but
+    // 0.3 (v / n) / (v / n + sigma^2) = 0.0007 mag), and what is left is no white noise.
+    snfit::FitSettings shifted;
+    const snfit::Problem fainter = tail_problem(shifted, 0.1, 0.3);
+    EXPECT_NEAR(snfit::distance_offset_at(fainter, truth), 0.3, 0.001);
+    EXPECT_LT(residual_scatter(fainter, truth, shifted.scatter_bound), 0.002);
 }
 
 // Sampled, ln Mni and the shift are one line of equal likelihood: the posterior of ln Mni is
