@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <string>
 #include <sys/stat.h>
@@ -166,9 +167,9 @@ const std::vector<Program>& programs() {
             {"cumquad", {}, {}},
             {"cumquad2", {}, {}},
             {"lcimport",
-             {{"photometry.csv", e2e::lines({"mjd,band,mag,mag_err,source",
-                                             "56789.1,B,15.9,0.02,a", "56789.2,I,14.7,0.02,a",
-                                             "56790.1,B,16.0,0.02,a", "56790.2,I,14.8,0.02,a"})}},
+             {{"photometry.csv", e2e::lines({"mjd,band,mag,mag_err,source", "56789.1,B,15.9,0.02,a",
+                                             "56789.2,I,14.7,0.02,a", "56790.1,B,16.0,0.02,a",
+                                             "56790.2,I,14.8,0.02,a"})}},
              {"B-gorbeA.txt", "I-gorbeA.txt"}},
         };
     }();
@@ -190,20 +191,27 @@ struct Outcome {
     std::string err;
 };
 
-// Runs a program in the scratch directory with the shell redirections given (standard input from
-// /dev/null unless they say otherwise); standard error is kept unless they redirect it.
-Outcome run_redirected(const e2e::Scratch& s, const std::string& program,
-                       const std::string& redirections, const std::string& args = "") {
+// Runs `command` in the scratch directory, its standard error (as `err_to` names the file) kept
+// in the outcome.
+Outcome run_in(const e2e::Scratch& s, const std::string& command,
+               const std::function<std::string(const std::string&)>& err_to) {
     const fs::path err = s.dir() / ".stderr";
-    const std::string command = "cd '" + s.dir().string() + "' && '" + e2e::program_path(program) +
-                                "' " + args + " </dev/null 2>'" + err.string() + "' " +
-                                redirections;
-    const int raw = std::system(command.c_str());
+    const std::string line = "cd '" + s.dir().string() + "' && " + command + err_to(err.string());
+    const int raw = std::system(line.c_str());
     Outcome run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     run.err = s.read(".stderr");
     fs::remove(err);
     return run;
+}
+
+// Runs a program in the scratch directory with the shell redirections given (standard input from
+// /dev/null unless they say otherwise); standard error is kept unless they redirect it.
+Outcome run_redirected(const e2e::Scratch& s, const std::string& program,
+                       const std::string& redirections, const std::string& args = "") {
+    return run_in(s, "'" + e2e::program_path(program) + "' " + args, [&](const std::string& err) {
+        return " </dev/null 2>'" + err + "' " + redirections;
+    });
 }
 
 // Every file of the directory with its contents; a link (to a device) is only named.
@@ -273,7 +281,8 @@ TEST(EveryProgram, AConsoleThatCannotBeWrittenIsAFailure) {
         // written, not converged) fails with status 1.
         EXPECT_EQ(r.status, 1) << p.name;
         EXPECT_EQ(after_announce(p, r.err),
-                  p.warnings + p.name + ": standard output: cannot write: No space left on device\n")
+                  p.warnings + p.name +
+                      ": standard output: cannot write: No space left on device\n")
             << p.name;
         // The console is a product too: its failure keeps the earlier outputs.
         const Files earlier = earlier_outputs(p);
@@ -463,16 +472,10 @@ Outcome run_bounded(const e2e::Scratch& s, const std::string& program,
 #else
     const std::string memory = "ulimit -v 4194304; ";
 #endif
-    const fs::path err = s.dir() / ".stderr";
-    const std::string command = "cd '" + s.dir().string() + "' && (" + memory +
-                                "exec timeout -s KILL 20 '" + e2e::program_path(program) + "' " +
-                                args + ") </dev/null >/dev/null 2>'" + err.string() + "'";
-    const int raw = std::system(command.c_str());
-    Outcome run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.err = s.read(".stderr");
-    fs::remove(err);
-    return run;
+    return run_in(s,
+                  "(" + memory + "exec timeout -s KILL 20 '" + e2e::program_path(program) + "' " +
+                      args + ")",
+                  [](const std::string& err) { return " </dev/null >/dev/null 2>'" + err + "'"; });
 }
 
 std::string first_line(const std::string& text) {
